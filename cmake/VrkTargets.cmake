@@ -1,0 +1,66 @@
+# Target helpers shared by every folder: compiler settings, version resources, installation.
+
+# Our own code: strict warnings, CP1252 texts from UTF-8 sources, ANSI Win32 of the NT 4.0 era.
+function(vrk_target_defaults target)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Werror -finput-charset=UTF-8 -fexec-charset=CP1252>)
+  target_compile_definitions(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:C,CXX>:WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400>)
+endfunction()
+
+# vrk_version_resource(<target> DESCRIPTION <text> FILENAME <file name> [FILE_VERSION a.b.c.d]
+#                      [TYPE APP|DLL|DRV])
+# Gives the target a VERSIONINFO resource; the product version is the project's version.
+function(vrk_version_resource target)
+  cmake_parse_arguments(V "" "DESCRIPTION;FILENAME;FILE_VERSION;TYPE" "" ${ARGN})
+  if(NOT V_FILE_VERSION)
+    set(V_FILE_VERSION ${PROJECT_VERSION})
+  endif()
+  set(VRK_FILE_DESCRIPTION "${V_DESCRIPTION}")
+  set(VRK_ORIGINAL_FILENAME "${V_FILENAME}")
+  get_filename_component(VRK_INTERNAL_NAME "${V_FILENAME}" NAME_WE)
+  set(VRK_FILE_VERSION "${V_FILE_VERSION}")
+  set(VRK_PRODUCT_VERSION "${PROJECT_VERSION}")
+  string(REPLACE "." "," VRK_FILE_VERSION_COMMAS "${V_FILE_VERSION}")
+  string(REPLACE "." "," VRK_PRODUCT_VERSION_COMMAS "${PROJECT_VERSION}")
+  set(VRK_FILE_SUBTYPE "VFT2_UNKNOWN")
+  if(V_TYPE STREQUAL "DLL")
+    set(VRK_FILE_TYPE "VFT_DLL")
+  elseif(V_TYPE STREQUAL "DRV")
+    set(VRK_FILE_TYPE "VFT_DRV")
+    set(VRK_FILE_SUBTYPE "VFT2_DRV_SYSTEM")
+  else()
+    set(VRK_FILE_TYPE "VFT_APP")
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# vrk_deliverable(<target> FILENAME <name> DESCRIPTION <text> [TYPE APP|DLL])
+# A program or library of the package: its file name as installed, a version resource, and an
+# install rule into the maker's directory (the install prefix stands for %SystemRoot%\SYSTEM32\VARNEK).
+function(vrk_deliverable target)
+  cmake_parse_arguments(D "" "FILENAME;DESCRIPTION;TYPE" "" ${ARGN})
+  get_filename_component(base "${D_FILENAME}" NAME_WE)
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${base}
+    PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${VRK_PACKAGE_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VRK_PACKAGE_DIR})
+  get_filename_component(ext "${D_FILENAME}" EXT)
+  if(ext)
+    set_target_properties(${target} PROPERTIES SUFFIX "${ext}")
+  endif()
+  vrk_version_resource(${target} DESCRIPTION "${D_DESCRIPTION}" FILENAME "${D_FILENAME}" TYPE "${D_TYPE}")
+  install(TARGETS ${target} RUNTIME DESTINATION . COMPONENT package)
+  set_property(GLOBAL APPEND PROPERTY VRK_DELIVERABLES "${D_FILENAME}")
+endfunction()
+
+# vrk_testbed_program(<target>): a substitute for the world outside the system; never installed
+# with the package, laid out on a test machine in C:\testbed.
+function(vrk_testbed_program target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTBED_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VRK_TESTBED_DIR})
+endfunction()

@@ -1,0 +1,42 @@
+# Tests run under Wine: GoogleTest built with our toolchain, a template machine made once per build,
+# and every test program run on a fresh clone of it by scripts/wine-run.sh.
+
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(VRK_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(VRK_MACHINE_TEMPLATE ${CMAKE_BINARY_DIR}/machines/template)
+
+# The template machine: made by the fixture test before any test that needs it, and remade only
+# when the testbed's machine data or the script changed.
+add_test(NAME machine_template
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-machine.sh ${VRK_MACHINE_TEMPLATE})
+set_tests_properties(machine_template PROPERTIES FIXTURES_SETUP machine TIMEOUT 300 RUN_SERIAL ON)
+
+# vrk_add_wine_test(<name> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <s>] [LANGUAGE en|de]
+#                   [ENVIRONMENT <VAR=value...>])
+# Builds a GoogleTest program and registers it as one CTest test that runs on its own machine.
+function(vrk_add_wine_test name)
+  cmake_parse_arguments(T "" "TIMEOUT;LANGUAGE" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 240)
+  endif()
+  if(NOT T_LANGUAGE)
+    set(T_LANGUAGE en)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  vrk_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE vrk_test_support ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTS_DIR})
+  add_test(NAME ${name}
+           COMMAND ${VRK_WINE_RUN} --build ${CMAKE_BINARY_DIR} --name ${name}
+                   --language ${T_LANGUAGE} --timeout ${T_TIMEOUT}
+                   -- "C:\\tests\\${name}.exe" --gtest_color=no)
+  # CTest's own limit lies above the runner's, so that the runner can report and clean up a hang.
+  math(EXPR ctest_timeout "${T_TIMEOUT} + 60")
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED machine TIMEOUT ${ctest_timeout} ENVIRONMENT "${T_ENVIRONMENT}")
+endfunction()

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Makes the template machine: a Wine prefix initialised once, single-threaded, with the testbed's
+# machine data (testbed/machine/*.reg) and directories, and without drive Z:, so that no program
+# under test can walk the host's file system. Remade only when its inputs changed.
+#
+# usage: make-machine.sh <template dir>
+set -euo pipefail
+
+template=${1:?usage: make-machine.sh <template dir>}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+machine_data="$source_dir/testbed/machine"
+
+stamp_text=$( { wine --version 2>/dev/null; cat "$0"; cat "$machine_data"/*.reg "$machine_data"/directories.txt 2>/dev/null; } | sha256sum | cut -d' ' -f1)
+if [ -f "$template/.vrk-stamp" ] && [ "$(cat "$template/.vrk-stamp")" = "$stamp_text" ]; then
+  echo "template machine up to date: $template"
+  exit 0
+fi
+
+rm -rf "$template"
+mkdir -p "$(dirname "$template")"
+export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+
+# One process at a time while the prefix is new: parallel first use breaks the server.
+wine wineboot -i </dev/null >/dev/null 2>&1
+wineserver -w
+
+for reg in "$machine_data"/*.reg; do
+  [ -e "$reg" ] || continue
+  wine regedit /S "Z:$(echo "$reg" | tr / '\\')" </dev/null >/dev/null 2>&1
+done
+wineserver -w
+
+while read -r dir; do
+  case "$dir" in ''|'#'*) continue ;; esac
+  mkdir -p "$template/drive_c/$dir"
+done < "$machine_data/directories.txt"
+
+rm -f "$template/dosdevices/z:"
+echo "$stamp_text" > "$template/.vrk-stamp"
+echo "template machine made: $template"

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs one Windows program on a fresh machine of its own: clones the template machine (hard links
+# for system binaries, fresh copies of the registry and every other file a program may rewrite),
+# installs the package into %SystemRoot%\SYSTEM32\VARNEK, copies the testbed to C:\testbed and the
+# tests to C:\tests, starts an X display and a persistent wineserver for the clone, runs the
+# program with its output in files, prints the output, and removes the machine again.
+#
+# usage: wine-run.sh --build <build dir> --name <machine name> [--language en|de] [--timeout <s>]
+#                    [--keep] -- <windows program> [arguments...]
+# Exit code: the program's, or 124 when it ran past the time-out.
+set -uo pipefail
+
+build= name= language=en timeout_s=240 keep=${VRK_KEEP_MACHINE:-0}
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=$2; shift 2 ;;
+    --name) name=$2; shift 2 ;;
+    --language) language=$2; shift 2 ;;
+    --timeout) timeout_s=$2; shift 2 ;;
+    --keep) keep=1; shift ;;
+    --) shift; break ;;
+    *) echo "wine-run.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+[ -n "$build" ] && [ -n "$name" ] && [ $# -ge 1 ] || { echo "usage: wine-run.sh --build DIR --name NAME -- PROGRAM [ARGS]" >&2; exit 2; }
+
+build=$(cd "$build" && pwd)
+template="$build/machines/template"
+machine="$build/machines/$name"
+[ -f "$template/.vrk-stamp" ] || { echo "wine-run.sh: no template machine in $template (run the machine_template test)" >&2; exit 2; }
+
+xvfb_pid=
+cleanup() {
+  WINEPREFIX="$machine" wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  if [ "$keep" = 1 ]; then echo "machine kept in $machine"; else rm -rf "$machine"; fi
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+# The clone: system binaries are never rewritten by Wine, so they are shared with the template.
+rm -rf "$machine"
+cp -al "$template" "$machine"
+find "$machine" -type f ! -iregex '.*\.\(dll\|exe\|sys\|drv\|cpl\|ocx\|acm\|tlb\|nls\|ttf\|fon\|ax\|ds\|mui\|dll16\|exe16\|drv16\|mod16\|vxd\)' -print0 |
+  while IFS= read -r -d '' f; do cp --remove-destination -p "$f" "$f.vrk-copy" && mv -f "$f.vrk-copy" "$f"; done
+
+maker_dir="$machine/drive_c/windows/system32/VARNEK"
+mkdir -p "$maker_dir" "$machine/drive_c/tests" "$machine/drive_c/testbed" "$machine/drive_c/temp"
+cmake --install "$build" --prefix "$maker_dir" --component package >/dev/null || exit 2
+[ -d "$build/tests-bin" ] && cp -a "$build/tests-bin/." "$machine/drive_c/tests/"
+[ -d "$build/testbed-bin" ] && cp -a "$build/testbed-bin/." "$machine/drive_c/testbed/"
+
+# A display of its own; Xvfb picks a free number and tells it through a file descriptor.
+display_file="$machine/.display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
+[ -s "$display_file" ] || { echo "wine-run.sh: Xvfb did not start" >&2; exit 2; }
+export DISPLAY=":$(head -n1 "$display_file")"
+
+export WINEPREFIX="$machine"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes the system's language from LC_ALL; no locale needs to be installed for that.
+if [ "$language" = de ]; then locale_name=de_DE.UTF-8; else locale_name=en_US.UTF-8; fi
+unset LANG LANGUAGE LC_ALL
+
+# The server first, its output nowhere, so that no background process holds a pipe of ours.
+wineserver -p </dev/null >/dev/null 2>&1
+
+cd "$machine/drive_c"
+out="$machine/.stdout" err="$machine/.stderr"
+LC_ALL=$locale_name timeout -k 10 "$timeout_s" wine "$@" </dev/null >"$out" 2>"$err"
+rc=$?
+cat "$out"
+[ -s "$err" ] && { echo "--- standard error ---"; cat "$err"; }
+[ $rc -eq 124 ] && echo "wine-run.sh: $1 ran past its time-out of ${timeout_s} s" >&2
+exit $rc
