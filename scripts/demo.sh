@@ -8,6 +8,5 @@ scripts/build.sh
 build=build/x86_64
 scripts/make-machine.sh "$build/machines/template"
 
-echo "== version line of every installed deliverable"
-scripts/wine-run.sh --build "$build" --name demo -- cmd.exe /c \
-  'for %f in (C:\windows\system32\VARNEK\*.*) do @C:\windows\system32\VARNEK\verprint.exe %f'
+# One machine for the whole scenario; its steps are the scripts in testbed/demo/.
+scripts/wine-run.sh --build "$build" --name demo -- cmd.exe /c 'C:\testbed\demo\demo.cmd'

@@ -1,0 +1,5 @@
+// Result texts of the setup procedures: constants owned by the DLL, valid while it is loaded.
+#pragma once
+
+extern const char kResultOk[];
+extern const char kResultLanguageDllNotFound[];
