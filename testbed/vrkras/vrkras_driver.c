@@ -273,7 +273,7 @@ static void NTAPI driver_unload(PDRIVER_OBJECT driver)
     vrkras_release();
 }
 
-static NTSTATUS make_device(PDRIVER_OBJECT driver, const WCHAR *prefix, unsigned int adapter, BOOLEAN with_link,
+static NTSTATUS make_device(PDRIVER_OBJECT driver, const WCHAR *prefix, unsigned int adapter,
                             PDEVICE_OBJECT *device, WCHAR *dos_name, BOOLEAN *link_made)
 {
     WCHAR device_name[32];
@@ -284,25 +284,22 @@ static NTSTATUS make_device(PDRIVER_OBJECT driver, const WCHAR *prefix, unsigned
     RtlInitUnicodeString(&name, device_name);
     status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, 0, FALSE, device);
     if (!NT_SUCCESS(status)) return status;
-    if (with_link) {
-        make_name(dos_name, 32, L"\\DosDevices\\", prefix, adapter);
-        RtlInitUnicodeString(&link, dos_name);
-        /* A name the system defined itself earlier points at the same device: keep it. */
-        *link_made = NT_SUCCESS(IoCreateSymbolicLink(&link, &name));
-    }
+    make_name(dos_name, 32, L"\\DosDevices\\", prefix, adapter);
+    RtlInitUnicodeString(&link, dos_name);
+    /* A name the system defined itself earlier points at the same device: keep it. */
+    *link_made = NT_SUCCESS(IoCreateSymbolicLink(&link, &name));
     return STATUS_SUCCESS;
 }
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registry_path)
 {
     const unsigned int adapter = read_parameter(registry_path, L"AdapterNumber", 1);
-    const BOOLEAN dos_name = read_parameter(registry_path, L"TestbedSkipDosName", 0) == 0;
     NTSTATUS status;
 
     if (!vrkras_init(adapter)) return STATUS_INSUFFICIENT_RESOURCES;
-    status = make_device(driver, L"VrkRas", adapter, dos_name, &system_device, system_dos_name, &system_link_made);
+    status = make_device(driver, L"VrkRas", adapter, &system_device, system_dos_name, &system_link_made);
     if (NT_SUCCESS(status))
-        status = make_device(driver, L"VrkRasCtl", adapter, TRUE, &control_device, control_dos_name,
+        status = make_device(driver, L"VrkRasCtl", adapter, &control_device, control_dos_name,
                              &control_link_made);
     if (!NT_SUCCESS(status)) {
         remove_devices();

@@ -39,10 +39,8 @@ DWORD ConfiguredAdapter() {
 
 }  // namespace
 
-bool InstallDriver(DWORD adapter, bool skipDosName) {
+bool InstallDriver(DWORD adapter) {
     return testing_machine::SetRegDword(HKEY_LOCAL_MACHINE, kDriverParameters, "AdapterNumber", adapter) &&
-           testing_machine::SetRegDword(HKEY_LOCAL_MACHINE, kDriverParameters, "TestbedSkipDosName",
-                                        skipDosName ? 1 : 0) &&
            testing_services::InstallService(kDriverService, SERVICE_KERNEL_DRIVER, "C:\\testbed\\vrkras.sys");
 }
 

@@ -14,9 +14,8 @@ namespace testing_vrkras {
 constexpr const char* kDriverService = "VrkRas";
 constexpr const char* kDriverParameters = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters";
 
-// Writes AdapterNumber and installs the driver; with skipDosName the driver leaves the DOS name
-// VrkRas<n> to whoever defines it.
-bool InstallDriver(DWORD adapter = 1, bool skipDosName = false);
+// Writes AdapterNumber and installs the driver.
+bool InstallDriver(DWORD adapter = 1);
 // Starts the driver and waits until its control device answers.
 bool StartDriver();
 bool StopDriver();
