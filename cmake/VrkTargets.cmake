@@ -53,8 +53,19 @@ function(vrk_deliverable target)
     set_target_properties(${target} PROPERTIES SUFFIX "${ext}")
   endif()
   vrk_version_resource(${target} DESCRIPTION "${D_DESCRIPTION}" FILENAME "${D_FILENAME}" TYPE "${D_TYPE}")
-  install(TARGETS ${target} RUNTIME DESTINATION . COMPONENT package)
+  install(TARGETS ${target} RUNTIME DESTINATION . COMPONENT package LIBRARY DESTINATION . COMPONENT package)
   set_property(GLOBAL APPEND PROPERTY VRK_DELIVERABLES "${D_FILENAME}")
+endfunction()
+
+# vrk_resource_module(<target> FILENAME <name> DESCRIPTION <text> SOURCES <rc files...>)
+# A deliverable DLL that holds resources only: no code, no C runtime, no entry point.
+function(vrk_resource_module target)
+  cmake_parse_arguments(R "" "FILENAME;DESCRIPTION" "SOURCES" ${ARGN})
+  add_library(${target} MODULE ${R_SOURCES})
+  set_target_properties(${target} PROPERTIES LINKER_LANGUAGE C)
+  target_link_options(${target} PRIVATE -nostdlib -Wl,-e,0)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  vrk_deliverable(${target} FILENAME "${R_FILENAME}" DESCRIPTION "${R_DESCRIPTION}" TYPE DLL)
 endfunction()
 
 # vrk_testbed_program(<target>): a substitute for the world outside the system; never installed

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(wine64 wine g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-          cmake ninja-build xvfb xauth googletest zlib1g-dev)
+          cmake ninja-build xvfb xauth googletest zlib1g-dev libz-mingw-w64-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
