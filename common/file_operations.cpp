@@ -1,0 +1,200 @@
+#include <cstdio>
+#include <cstring>
+
+#include "common/files.h"
+#include "common/multistring.h"
+#include "common/registry.h"
+#include "common/setup_log.h"
+
+const char kDeleteListFile[] = "%SystemRoot%\\DELETE.LST";
+const char kPendingFileRenameOperations[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\PendingFileRenameOperations";
+
+namespace {
+
+// The names matching mask, "." and ".." left out: a snapshot, so that deleting and renaming
+// entries cannot disturb the enumeration.
+void MatchingNames(const char* mask, MultiStringList* names) {
+    WIN32_FIND_DATAA entry;
+    vrk::FindHandle find(FindFirstFileA(mask, &entry));
+    if (!find.valid()) return;
+    do {
+        if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0) continue;
+        names->append(entry.cFileName);
+    } while (FindNextFileA(find.get(), &entry));
+}
+
+DWORD BuildNumber() { return HIWORD(GetVersion()) & 0x7FFF; }
+
+}  // namespace
+
+BOOL AddPendingDelete(const char* path) {
+    char entry[4 + kPathSize];
+    const int entryLength = snprintf(entry, sizeof entry, "\\??\\%s", path);
+    if (entryLength < 0 || static_cast<size_t>(entryLength) >= sizeof entry) return FALSE;
+
+    DWORD type = REG_NONE, size = 0;
+    const bool present = QueryRegValue(kPendingFileRenameOperations, &type, &size);
+    // Only a list can take the pair; another type is left as it is rather than overwritten.
+    if (present && type != REG_MULTI_SZ) return FALSE;
+    // A value larger than the usual buffer is read whole all the same: cutting it would lose the
+    // removals already scheduled. Room behind the data: the new pair, its NULs, and the read's own.
+    DWORD capacity = kPendingReadSize;
+    const unsigned long long needed = static_cast<unsigned long long>(size) + entryLength + 8;
+    if (needed > 0x7FFFFFF0ull) return FALSE;
+    if (needed > capacity) capacity = static_cast<DWORD>(needed);
+    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, capacity));
+    if (!block.valid()) return FALSE;
+    char* list = static_cast<char*>(block.get());
+    DWORD n = 0;
+    if (present && size > 0) {
+        // Room for a pair that is still missing: the value may have grown since it was measured.
+        n = ReadRegMultiString(kPendingFileRenameOperations, list, capacity - entryLength - 6);
+        if (n == 0) return FALSE;
+    }
+
+    char* const end = list + n;
+    char* p = list;
+    bool targetMissing = false;
+    while (p < end && *p) {
+        if (lstrcmpiA(p, entry) == 0) return TRUE;
+        p += strlen(p) + 1;
+        if (p >= end) {
+            targetMissing = true;
+            break;
+        }
+        p += strlen(p) + 1;
+    }
+    if (p > end) p = end;
+    // A source whose target was lost keeps its own place: it gets an empty target first.
+    if (targetMissing) *p++ = '\0';
+    memcpy(p, entry, static_cast<size_t>(entryLength) + 1);
+    p += entryLength + 1;
+    *p++ = '\0';
+    *p++ = '\0';
+    return WriteRegMultiString(kPendingFileRenameOperations, list, kRegClose, static_cast<DWORD>(p - list));
+}
+
+BOOL ScheduleDeleteAtBoot(const char* path) {
+    if (BuildNumber() < kFirstPendingRenameBuild) return AppendLineToFile(kDeleteListFile, path);
+    return AddPendingDelete(path);
+}
+
+void DeleteOneFile(const char* directory, const char* name, BOOL deferred) {
+    char path[kPathSize];
+    if (!JoinPath(directory, name, path)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteOneFile : path too long %s\\%s", directory ? directory : "",
+                      name ? name : "");
+        return;
+    }
+    const bool isDirectory = DirectoryExists(path, nullptr);
+    if (!isDirectory && !FileExists(path, nullptr)) {
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "DeleteOneFile : File or directory not found %s", path);
+        return;
+    }
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (deferred) {
+        ScheduleDeleteAtBoot(path);
+        return;
+    }
+    if (!isDirectory) {
+        if (DeleteFileA(path)) return;
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "DeleteOneFile : file can not delete now; add to the dellist %s",
+                      path);
+    } else {
+        if (RemoveDirectoryA(path)) return;
+        WriteSetupLog(kLogSourceSetup, kLogTrace,
+                      "DeleteOneDirectory : dir can not delete now; add to the dellist %s", path);
+    }
+    ScheduleDeleteAtBoot(path);
+}
+
+void DeleteMatching(const char* directory, const char* nameOrMask, BOOL deferred) {
+    if (nameOrMask && !HasWildcard(nameOrMask)) {
+        DeleteOneFile(directory, nameOrMask, deferred);
+        return;
+    }
+    char mask[kPathSize];
+    if (!JoinPath(directory, nameOrMask, mask)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Delete files; mask too long %s", directory ? directory : "");
+        return;
+    }
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "Delete files; check mask %s", mask);
+    MultiStringList names;
+    MatchingNames(mask, &names);
+    char folder[kPathSize];
+    memcpy(folder, mask, sizeof folder);
+    const bool hasFolder = strchr(folder, '\\') != nullptr;
+    CutLastComponent(folder);
+    for (const char* name; (name = names.next()) != nullptr;)
+        DeleteOneFile(hasFolder ? folder : nullptr, name, deferred);
+}
+
+void DeleteFiles(const char* pathOrName, BOOL deferred) {
+    char text[kPathSize];
+    if (!pathOrName || !CopyText(text, sizeof text, pathOrName) || !ExpandInPlace(text, sizeof text)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Delete files; path too long %s", pathOrName ? pathOrName : "");
+        return;
+    }
+    if (!strchr(text, ':'))
+        DeleteMatching(kMakerDirectory, text, deferred);
+    else
+        DeleteMatching(text, nullptr, deferred);
+}
+
+BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char* targetDirectory,
+                 const char* targetName) {
+    char source[kPathSize], target[kPathSize];
+    if (!JoinPath(sourceDirectory, sourceName, source) || !JoinPath(targetDirectory, targetName, target)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", sourceName ? sourceName : "");
+        return FALSE;
+    }
+    if (FileExists(target, nullptr) && !DeleteFileA(target)) {
+        const long error = static_cast<long>(GetLastError());
+        WriteSetupLog(kLogSourceSetup, kLogFailure,
+                      "in Move file delete file did not successful (%s --> %s); error %ld", source, target, error);
+        return FALSE;
+    }
+    if (MoveFileA(source, target)) {
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "Move File from %s to %s", source, target);
+        return TRUE;
+    }
+    const long error = static_cast<long>(GetLastError());
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source, target,
+                  error);
+    return FALSE;
+}
+
+void MoveFiles(const char* sourceDirectory, const char* sourceNameOrMask, const char* targetDirectory,
+               const char* targetName) {
+    char mask[kPathSize];
+    if (!JoinPath(sourceDirectory, sourceNameOrMask, mask)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", sourceNameOrMask ? sourceNameOrMask : "");
+        return;
+    }
+    char folder[kPathSize];
+    memcpy(folder, mask, sizeof folder);
+    char* slash = strrchr(folder, '\\');
+    if (!slash) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", mask);
+        return;
+    }
+    *slash = '\0';
+    const char* filePart = slash + 1;
+    if (HasWildcard(folder)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file because path contains jokers (%s)", folder);
+        return;
+    }
+    if (!HasWildcard(filePart)) {
+        MoveOneFile(folder, filePart, targetDirectory, targetName);
+        return;
+    }
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "Move files; check mask %s", mask);
+    MultiStringList names;
+    MatchingNames(mask, &names);
+    for (const char* name; (name = names.next()) != nullptr;) MoveOneFile(folder, name, targetDirectory, name);
+}
+
+void MoveFileInMakerDir(const char* sourceName, const char* targetName) {
+    MoveFiles(kMakerDirectory, sourceName, kMakerDirectory, targetName);
+}

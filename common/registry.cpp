@@ -1,0 +1,368 @@
+#include "common/registry.h"
+
+#include <cstring>
+
+#include "common/handles.h"
+#include "common/multistring.h"
+#include "common/paths.h"
+
+using vrk::HeapBlock;
+using vrk::RegKey;
+
+namespace {
+
+struct RootName {
+    const char* name;
+    HKEY root;
+};
+
+const RootName kRoots[] = {
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {"HKEY_USERS", HKEY_USERS},
+};
+
+// Root names are ASCII: compare them without regard to case and without the locale.
+bool SameAscii(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+// A value path taken apart in a buffer of its own.
+struct ValuePath {
+    char text[kPathSize];
+    HKEY root = HKEY_LOCAL_MACHINE;
+    char* key = nullptr;
+    char* value = nullptr;
+};
+
+bool ParseValuePath(const char* path, ValuePath* out) {
+    if (!path || !CopyText(out->text, sizeof out->text, path)) return false;
+    SplitRegistryRoot(out->text, &out->key, &out->root);
+    char* last = strrchr(out->key, '\\');
+    if (!last) return false;
+    *last = '\0';
+    out->value = last + 1;
+    return true;
+}
+
+bool OpenValueKey(const char* path, ValuePath* parsed, RegKey* key) {
+    return ParseValuePath(path, parsed) &&
+           RegOpenKeyExA(parsed->root, parsed->key, 0, KEY_ALL_ACCESS, key->put()) == ERROR_SUCCESS;
+}
+
+// A value's bytes in a heap block of its own, followed by two NULs, so that no reader can run past
+// its end whatever type and size the value has.
+struct ValueBytes {
+    HeapBlock block;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    const char* data() const { return static_cast<const char*>(block.get()); }
+};
+
+// FALSE when the value is missing or holds more than limit bytes.
+bool FetchValue(const char* path, DWORD limit, ValueBytes* out) {
+    ValuePath parsed;
+    RegKey key;
+    if (!OpenValueKey(path, &parsed, &key)) return false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD size = 0, type = REG_NONE;
+        if (RegQueryValueExA(key.get(), parsed.value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+        if (size > limit || size > 0x7FFFFFF0u) return false;
+        out->block.reset(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 2));
+        if (!out->block.valid()) return false;
+        DWORD got = size;
+        const LONG r = RegQueryValueExA(key.get(), parsed.value, nullptr, &type,
+                                        static_cast<BYTE*>(out->block.get()), &got);
+        if (r == ERROR_MORE_DATA) continue;  // the value grew in between
+        if (r != ERROR_SUCCESS) return false;
+        out->type = type;
+        out->size = got;
+        return true;
+    }
+    return false;
+}
+
+bool CreateKeyOf(HKEY root, const char* keyPath, RegKey* key) {
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_ALL_ACCESS, key->put()) == ERROR_SUCCESS) return true;
+    char noClass[] = "";
+    DWORD disposition = 0;
+    return RegCreateKeyExA(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key->put(),
+                           &disposition) == ERROR_SUCCESS;
+}
+
+void CloseWithFlag(RegKey* key, int flag) {
+    if (flag == kRegFlush && key->valid()) RegFlushKey(key->get());
+    key->reset();
+}
+
+// Deletes every key below key. A leaf goes with one call; a key that still has subkeys is emptied
+// first. An entry that cannot be deleted is passed over, so that the walk always ends.
+void DeleteSubkeys(HKEY key) {
+    char name[kPathSize];
+    DWORD index = 0;
+    for (;;) {
+        DWORD length = sizeof name;
+        const LONG r = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_MORE_DATA) {
+            ++index;
+            continue;
+        }
+        if (r != ERROR_SUCCESS) return;
+        if (RegDeleteKeyA(key, name) == ERROR_SUCCESS) continue;
+        {
+            RegKey child;
+            if (RegOpenKeyExA(key, name, 0, KEY_ALL_ACCESS, child.put()) == ERROR_SUCCESS) DeleteSubkeys(child.get());
+        }
+        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS) ++index;
+    }
+}
+
+bool JoinKey(const char* key, const char* name, char* out) {
+    const size_t a = strlen(key), b = strlen(name);
+    if (a + 1 + b >= kPathSize) return false;
+    memcpy(out, key, a);
+    out[a] = '\\';
+    memcpy(out + a + 1, name, b + 1);
+    return true;
+}
+
+}  // namespace
+
+BOOL SplitRegistryRoot(char* path, char** keyPath, HKEY* root) {
+    *root = HKEY_LOCAL_MACHINE;
+    *keyPath = path;
+    char* colon = strchr(path, ':');
+    if (!colon) return TRUE;
+    *colon = '\0';
+    for (const RootName& r : kRoots) {
+        if (SameAscii(path, r.name)) {
+            *root = r.root;
+            break;
+        }
+    }
+    *keyPath = colon + 1;
+    return TRUE;
+}
+
+BOOL OpenRegKey(const char* path, HKEY* key) {
+    char text[kPathSize];
+    if (!path || !CopyText(text, sizeof text, path)) return FALSE;
+    char* keyPath;
+    HKEY root;
+    SplitRegistryRoot(text, &keyPath, &root);
+    return RegOpenKeyExA(root, keyPath, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+}
+
+BOOL OpenRegValueKey(char* path, HKEY* key, HKEY* root, char** valueName) {
+    char* keyPath;
+    SplitRegistryRoot(path, &keyPath, root);
+    char* last = strrchr(keyPath, '\\');
+    if (!last) return FALSE;
+    *last = '\0';
+    *valueName = last + 1;
+    return RegOpenKeyExA(*root, keyPath, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+}
+
+DWORD ReadRegValue(const char* path, void* buffer, DWORD size, DWORD* type) {
+    ValueBytes v;
+    if (!buffer || !FetchValue(path, size, &v)) return 0;
+    memcpy(buffer, v.data(), v.size);
+    if (type) *type = v.type;
+    return v.size;
+}
+
+BOOL QueryRegValue(const char* path, DWORD* type, DWORD* size) {
+    ValuePath parsed;
+    RegKey key;
+    DWORD t = REG_NONE, n = 0;
+    if (!OpenValueKey(path, &parsed, &key) ||
+        RegQueryValueExA(key.get(), parsed.value, nullptr, &t, nullptr, &n) != ERROR_SUCCESS)
+        return FALSE;
+    if (type) *type = t;
+    if (size) *size = n;
+    return TRUE;
+}
+
+DWORD ReadRegString(const char* path, char* buffer, DWORD size) {
+    ValueBytes v;
+    if (!buffer || !FetchValue(path, size, &v) || v.type != REG_SZ || v.size == 0) return 0;
+    const bool terminated = v.data()[v.size - 1] == '\0';
+    if (!terminated && v.size + 1 > size) return 0;
+    memcpy(buffer, v.data(), v.size);
+    if (terminated) return v.size;
+    buffer[v.size] = '\0';
+    return v.size + 1;
+}
+
+BOOL ReadRegDword(const char* path, DWORD* value) {
+    ValueBytes v;
+    if (!value || !FetchValue(path, 256, &v) || v.type != REG_DWORD || v.size != sizeof(DWORD)) return FALSE;
+    memcpy(value, v.data(), sizeof(DWORD));
+    return TRUE;
+}
+
+DWORD ReadRegMultiString(const char* path, char* buffer, DWORD size) {
+    ValueBytes v;
+    if (!buffer || size == 0 || !FetchValue(path, size - 1, &v) || v.type != REG_MULTI_SZ) return 0;
+    // A list whose last string lacks its NUL needs two: one for the string, one for the list.
+    const bool open = v.size > 0 && v.data()[v.size - 1] != '\0';
+    if (open && v.size + 2 > size) return 0;
+    memcpy(buffer, v.data(), v.size);
+    buffer[v.size] = '\0';
+    if (open) buffer[v.size + 1] = '\0';
+    return v.size;
+}
+
+BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, int flag) {
+    ValuePath parsed;
+    RegKey key;
+    if (!ParseValuePath(path, &parsed) || !CreateKeyOf(parsed.root, parsed.key, &key)) return FALSE;
+    RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    CloseWithFlag(&key, flag);
+    return TRUE;
+}
+
+BOOL WriteRegString(const char* path, const char* text, int flag) {
+    return WriteRegValue(path, text, REG_SZ, static_cast<DWORD>(strlen(text) + 1), flag);
+}
+
+BOOL WriteRegExpandString(const char* path, const char* text, int flag) {
+    return WriteRegValue(path, text, REG_EXPAND_SZ, static_cast<DWORD>(strlen(text) + 1), flag);
+}
+
+BOOL WriteRegDword(const char* path, DWORD value, int flag) {
+    return WriteRegValue(path, &value, REG_DWORD, sizeof value, flag);
+}
+
+DWORD MultiStringSize(const char* data) {
+    const char* p = data;
+    while (*p) p += strlen(p) + 1;
+    return static_cast<DWORD>(p - data) + 1;
+}
+
+BOOL WriteRegMultiString(const char* path, const char* data, int flag, DWORD size) {
+    if (size == 0) size = MultiStringSize(data);
+    return WriteRegValue(path, data, REG_MULTI_SZ, size, flag);
+}
+
+BOOL CopyRegValue(const char* source, const char* target, int flag) {
+    ValueBytes v;
+    if (!FetchValue(source, 0x7FFFFFF0u, &v)) return FALSE;
+    return WriteRegValue(target, v.data(), v.type, v.size, flag);
+}
+
+BOOL CopyRegTree(const char* source, const char* target) {
+    char sourceText[kPathSize], targetText[kPathSize];
+    if (!CopyText(sourceText, sizeof sourceText, source) || !CopyText(targetText, sizeof targetText, target))
+        return FALSE;
+    HKEY root;
+    char* keyPath;
+    {
+        RegKey from;
+        if (!OpenRegKey(sourceText, from.put())) return FALSE;
+        char targetCopy[kPathSize];
+        memcpy(targetCopy, targetText, sizeof targetCopy);
+        SplitRegistryRoot(targetCopy, &keyPath, &root);
+        RegKey to;
+        if (!CreateKeyOf(root, keyPath, &to)) return FALSE;
+    }
+    BOOL ok = TRUE;
+    char from[kPathSize], to[kPathSize];
+    RegistrySubkeyList subkeys(sourceText);
+    for (const char* name; (name = subkeys.next()) != nullptr;) {
+        if (strchr(name, '\\')) continue;
+        if (!JoinKey(sourceText, name, from) || !JoinKey(targetText, name, to) || !CopyRegTree(from, to)) ok = FALSE;
+    }
+    // The unnamed value first: a list of names cannot carry it.
+    if (JoinKey(sourceText, "", from) && QueryRegValue(from, nullptr, nullptr) &&
+        (!JoinKey(targetText, "", to) || !CopyRegValue(from, to, kRegClose)))
+        ok = FALSE;
+    RegistryValueNameList values(sourceText);
+    for (const char* name; (name = values.next()) != nullptr;) {
+        if (strchr(name, '\\')) continue;
+        if (!JoinKey(sourceText, name, from) || !JoinKey(targetText, name, to) || !CopyRegValue(from, to, kRegClose))
+            ok = FALSE;
+    }
+    return ok;
+}
+
+BOOL DeleteRegTree(const char* keyPath, const char* subkey) {
+    char text[kPathSize];
+    if (!keyPath) return FALSE;
+    if (subkey ? !JoinPath(keyPath, subkey, text) : !CopyText(text, sizeof text, keyPath)) return FALSE;
+    char* path;
+    HKEY root;
+    SplitRegistryRoot(text, &path, &root);
+    {
+        RegKey key;
+        if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS) DeleteSubkeys(key.get());
+    }
+    return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+}
+
+BOOL DeleteRegValue(const char* path, const char* name) {
+    char joined[kPathSize];
+    if (!path) return FALSE;
+    if (name ? !JoinPath(path, name, joined) : !CopyText(joined, sizeof joined, path)) return FALSE;
+    ValuePath parsed;
+    RegKey key;
+    return OpenValueKey(joined, &parsed, &key) && RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
+}
+
+BOOL RegKeyExists(const char* keyPath) {
+    RegKey key;
+    return OpenRegKey(keyPath, key.put());
+}
+
+DWORD EnumRegSubkeys(const char* keyPath, char* buffer, DWORD size) {
+    RegKey key;
+    if (!OpenRegKey(keyPath, key.put())) return 0;
+    DWORD total = 0, used = 0;
+    bool copying = buffer != nullptr && size > 0;
+    char name[kPathSize];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        const LONG r = RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_NO_MORE_ITEMS) break;
+        if (r != ERROR_SUCCESS) return 0;
+        total += length + 1;
+        // Once a name does not fit the list stops there, so that it never has a gap.
+        if (copying && used + length + 1 < size) {
+            memcpy(buffer + used, name, length + 1);
+            used += length + 1;
+        } else {
+            copying = false;
+        }
+    }
+    if (buffer && size > 0) buffer[used] = '\0';
+    return total + 1;
+}
+
+BOOL RemoveFromRegMultiString(const char* path, const char* text) {
+    const DWORD kSize = 16384;
+    HeapBlock in(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kSize + 1));
+    HeapBlock out(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kSize + 1));
+    if (!in.valid() || !out.valid()) return FALSE;
+    char* list = static_cast<char*>(in.get());
+    char* kept = static_cast<char*>(out.get());
+    const DWORD n = ReadRegMultiString(path, list, kSize);
+    if (n == 0 || list[0] == '\0') return FALSE;
+    DWORD used = 0;
+    for (const char* p = list; p < list + n && *p;) {
+        const size_t length = strlen(p);
+        if (lstrcmpiA(p, text) != 0) {
+            memcpy(kept + used, p, length + 1);
+            used += static_cast<DWORD>(length + 1);
+        }
+        p += length + 1;
+    }
+    kept[used] = '\0';
+    return WriteRegMultiString(path, kept, kRegClose, used + 1);
+}

@@ -1,0 +1,186 @@
+#include "common/setup_log.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/handles.h"
+#include "common/paths.h"
+#include "common/registry.h"
+
+DWORD LogLevel = 255;
+
+const char kLogBanner[] = "*************************** new instance **********************************\r\n";
+
+namespace {
+
+HANDLE g_logFile = INVALID_HANDLE_VALUE;
+
+// The local clock's date and time fields change once a second: each thread keeps those of the
+// current second and takes only the milliseconds anew, which halves the cost of a line's time.
+struct LocalSecond {
+    ULONGLONG second = ~0ull;
+    SYSTEMTIME fields = {};
+};
+thread_local LocalSecond t_localSecond;
+
+void LocalNow(SYSTEMTIME* out) {
+    FILETIME utc;
+    GetSystemTimeAsFileTime(&utc);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+    const ULONGLONG second = ticks / 10000000u;
+    LocalSecond& cache = t_localSecond;
+    if (second != cache.second) {
+        FILETIME local;
+        if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &cache.fields)) {
+            GetLocalTime(out);
+            return;
+        }
+        cache.second = second;
+    }
+    *out = cache.fields;
+    out->wMilliseconds = static_cast<WORD>((ticks / 10000u) % 1000u);
+}
+
+// value in decimal with at least digits digits, zero-padded ("%2.2d"); returns the end.
+char* PutNumber(char* p, unsigned value, int digits) {
+    char reversed[12];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n < digits) reversed[n++] = '0';
+    while (n > 0) *p++ = reversed[--n];
+    return p;
+}
+
+// "SS LL dd.mm.yyyy hh:mm:ss.mmm: " as "%2.2d %2.2d " and "%2.2d.%2.2d.%4.4d %2.2d:%2.2d:%2.2d.%3.3d: "
+// format it; at most 53 bytes.
+int PutPrefix(char* line, DWORD source, DWORD level, const SYSTEMTIME& t) {
+    char* p = line;
+    p = PutNumber(p, source, 2);
+    *p++ = ' ';
+    p = PutNumber(p, level, 2);
+    *p++ = ' ';
+    p = PutNumber(p, t.wDay, 2);
+    *p++ = '.';
+    p = PutNumber(p, t.wMonth, 2);
+    *p++ = '.';
+    p = PutNumber(p, t.wYear, 4);
+    *p++ = ' ';
+    p = PutNumber(p, t.wHour, 2);
+    *p++ = ':';
+    p = PutNumber(p, t.wMinute, 2);
+    *p++ = ':';
+    p = PutNumber(p, t.wSecond, 2);
+    *p++ = '.';
+    p = PutNumber(p, t.wMilliseconds, 3);
+    *p++ = ':';
+    *p++ = ' ';
+    return static_cast<int>(p - line);
+}
+
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Size of an existing file, 64 bits wide; false when it cannot be read.
+bool FileSize(const char* path, unsigned long long* size) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    *size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+}  // namespace
+
+BOOL LogGenerationName(const char* name, int n, char* out, DWORD size) {
+    if (n == 0) return CopyText(out, size, name);
+    // The extension's "." is the last one behind the last "\"; a "." in a folder name is none.
+    const char* dot = strrchr(name, '.');
+    const char* slash = strrchr(name, '\\');
+    if (dot && slash && dot < slash) dot = nullptr;
+    const size_t stem = dot ? static_cast<size_t>(dot - name) : strlen(name);
+    const int written =
+        snprintf(out, size, "%.*s_%d%s", static_cast<int>(stem), name, n, dot ? dot : "");
+    if (written < 0 || static_cast<DWORD>(written) >= size) {
+        if (size) out[0] = '\0';
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void RotateLogFiles(const char* name, int count) {
+    char older[kPathSize], newer[kPathSize];
+    for (int n = count; n >= 1; --n) {
+        if (!LogGenerationName(name, n, older, sizeof older) || !LogGenerationName(name, n - 1, newer, sizeof newer))
+            continue;
+        if (n == count && IsFile(older)) DeleteFileA(older);
+        MoveFileA(newer, older);
+    }
+}
+
+BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue) {
+    char path[kPathSize], name[kPathSize];
+    if (!JoinPath(key, nameValue, path) || !ReadRegString(path, name, sizeof name)) return FALSE;
+    CloseSetupLog();
+
+    unsigned long long size = 0;
+    if (FileSize(name, &size) && size > kLogRotateSize) RotateLogFiles(name, kLogGenerations);
+
+    vrk::FileHandle file(CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        LogLevel = 0;
+        return FALSE;
+    }
+    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    SetEndOfFile(file.get());
+    DWORD written = 0;
+    WriteFile(file.get(), kLogBanner, sizeof kLogBanner - 1, &written, nullptr);
+    g_logFile = file.release();
+
+    DWORD level = 0;
+    if (JoinPath(key, levelValue, path) && ReadRegDword(path, &level)) LogLevel = level;
+    return TRUE;
+}
+
+void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list arguments) {
+    if (LogLevel < level || g_logFile == INVALID_HANDLE_VALUE) return;
+    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, kLogLineSize));
+    if (!block.valid()) return;
+    char* line = static_cast<char*>(block.get());
+    SYSTEMTIME t;
+    LocalNow(&t);
+    int used = PutPrefix(line, source, level, t);
+    // Room for the message: the buffer less both prefixes and the CR LF, which takes the place of
+    // vsnprintf's NUL and one byte more; a longer message is cut.
+    const int room = static_cast<int>(kLogLineSize) - used - 2;
+    if (room > 0) {
+        const int message = vsnprintf(line + used, static_cast<size_t>(room) + 1, format, arguments);
+        if (message > 0) used += message < room ? message : room;
+    }
+    line[used++] = '\r';
+    line[used++] = '\n';
+    DWORD written = 0;
+    WriteFile(g_logFile, line, static_cast<DWORD>(used), &written, nullptr);
+}
+
+void WriteSetupLog(DWORD source, DWORD level, const char* format, ...) {
+    if (LogLevel < level || g_logFile == INVALID_HANDLE_VALUE) return;
+    va_list arguments;
+    va_start(arguments, format);
+    WriteSetupLogV(source, level, format, arguments);
+    va_end(arguments);
+}
+
+void CloseSetupLog() {
+    if (g_logFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(g_logFile);
+        g_logFile = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool IsSetupLogOpen() { return g_logFile != INVALID_HANDLE_VALUE; }

@@ -1,0 +1,38 @@
+// The setup log of Part 1.1: one process-wide diagnostic log file, one line per write call.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdarg>
+
+// Threshold of every log statement: a message of level L is written only when LogLevel >= L.
+// 255 until OpenSetupLog replaces it by the registry value (0 when the file cannot be opened).
+extern DWORD LogLevel;
+
+// LogSource: the number first on each line, naming the program that writes it.
+constexpr DWORD kLogSourceSetup = 33;  // VrkSuDll and the common library's own lines
+constexpr DWORD kLogSourceClean = 35;  // VrkClean's start and end lines
+constexpr DWORD kLogSourceTrace = 36;  // TraceLogSvc
+// LogMessageLevel.
+constexpr DWORD kLogFailure = 1;
+constexpr DWORD kLogTrace = 2;
+constexpr DWORD kLogDetail = 4;
+
+constexpr DWORD kLogLineSize = 1144;
+constexpr DWORD kLogRotateSize = 262144;
+constexpr int kLogGenerations = 3;
+extern const char kLogBanner[];
+
+// Reads the file name from key\nameValue and the level from key\levelValue, rotates a file larger
+// than 256 KiB, and starts the file anew with the banner. FALSE when no log was opened.
+BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue);
+// Generation count is discarded, every other moves up by one, the file itself becomes generation 1.
+void RotateLogFiles(const char* name, int count);
+// Generation n of a log file name ("setup.log", 2 gives "setup_2.log"); FALSE when it does not fit.
+BOOL LogGenerationName(const char* name, int n, char* out, DWORD size);
+// One line "SS LL dd.mm.yyyy hh:mm:ss.mmm: message\r\n", when the log is open and LogLevel >= level.
+void WriteSetupLog(DWORD source, DWORD level, const char* format, ...)
+    __attribute__((format(gnu_printf, 3, 4)));
+void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list arguments);
+void CloseSetupLog();
+bool IsSetupLogOpen();

@@ -1,0 +1,207 @@
+// The setup log of Part 1.1: banner, line format, threshold, rotation and the limits of one line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/setup_log.h"
+#include "common_fixture.h"
+#include "machine.h"
+
+using namespace testing_machine;
+using namespace common_test;
+
+namespace {
+
+const char kBanner[] = "*************************** new instance **********************************\r\n";
+
+class SetupLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CloseSetupLog();
+        dir_ = FreshDirectory("setuplog");
+        log_ = dir_ + "\\setup.log";
+    }
+    void TearDown() override { CloseSetupLog(); }
+    std::string Generation(int n) const { return n == 0 ? log_ : dir_ + "\\setup_" + std::to_string(n) + ".log"; }
+    std::string dir_, log_;
+};
+
+TEST_F(SetupLogTest, LineCarriesSourceLevelAndLocalTimeWithMilliseconds) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    SYSTEMTIME before;
+    GetLocalTime(&before);
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "VrkMprWanConfig ENTER; wnd=%x", 0x1234);
+    WriteSetupLog(kLogSourceTrace, kLogFailure, "%s:%d", "x", 5);
+    CloseSetupLog();
+    const std::string bytes = ReadFileBytes(log_);
+    ASSERT_EQ(0u, bytes.rfind(kBanner, 0)) << bytes;
+    const std::vector<std::string> lines = SplitLines(bytes.substr(sizeof kBanner - 1));
+    ASSERT_EQ(2u, lines.size()) << bytes;
+    std::smatch m;
+    const std::regex format(R"(33 02 (\d\d)\.(\d\d)\.(\d{4}) (\d\d):(\d\d):(\d\d)\.(\d{3}): VrkMprWanConfig ENTER; wnd=1234)");
+    ASSERT_TRUE(std::regex_match(lines[0], m, format)) << lines[0];
+    EXPECT_EQ(before.wDay, std::stoi(m[1]));
+    EXPECT_EQ(before.wMonth, std::stoi(m[2]));
+    EXPECT_EQ(before.wYear, std::stoi(m[3]));
+    EXPECT_EQ(before.wHour, std::stoi(m[4]));
+    EXPECT_EQ(0u, lines[1].rfind("36 01 ", 0)) << lines[1];
+    EXPECT_EQ(": x:5", lines[1].substr(lines[1].size() - 5));
+    // Every line ends with CR LF and nothing follows the last one.
+    EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+    EXPECT_EQ(std::string::npos, bytes.find('\0'));
+}
+
+TEST_F(SetupLogTest, MessageLongerThanTheLineIsCutAndTheLineStillEndsWithCrLf) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    const std::string message(5000, 'm');
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "%s", message.c_str());
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "after");
+    CloseSetupLog();
+    const std::string body = ReadFileBytes(log_).substr(sizeof kBanner - 1);
+    const size_t firstEnd = body.find("\r\n");
+    ASSERT_NE(std::string::npos, firstEnd);
+    EXPECT_EQ(kLogLineSize, firstEnd + 2);
+    EXPECT_EQ(std::string(kLogLineSize - 31 - 2, 'm'), body.substr(31, firstEnd - 31));
+    const std::vector<std::string> messages = LogMessages(log_);
+    ASSERT_EQ(2u, messages.size());
+    EXPECT_EQ("after", messages[1]);
+}
+
+TEST_F(SetupLogTest, ThresholdDecidesWhichLevelsAreWritten) {
+    ASSERT_TRUE(OpenTestLog(log_, 1));
+    EXPECT_EQ(1u, LogLevel);
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "VrkRasConfig ENTER; wnd=0");
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "SearchFilePath not found for %s", "x.dll");
+    CloseSetupLog();
+    EXPECT_EQ((std::vector<std::string>{"SearchFilePath not found for x.dll"}), LogMessages(log_));
+
+    ASSERT_TRUE(OpenTestLog(log_, 0));
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "never");
+    CloseSetupLog();
+    EXPECT_EQ(kBanner, ReadFileBytes(log_));
+
+    ASSERT_TRUE(OpenTestLog(log_, 4));
+    WriteSetupLog(kLogSourceTrace, kLogDetail, "detail");
+    CloseSetupLog();
+    EXPECT_EQ((std::vector<std::string>{"detail"}), LogMessages(log_));
+}
+
+TEST_F(SetupLogTest, LevelWithoutARegistryDwordKeepsItsValue) {
+    LogLevel = 255;
+    ASSERT_TRUE(OpenTestLog(log_, -1));
+    EXPECT_EQ(255u, LogLevel);
+    WriteSetupLog(kLogSourceTrace, kLogDetail, "everything is written");
+    CloseSetupLog();
+    EXPECT_EQ((std::vector<std::string>{"everything is written"}), LogMessages(log_));
+
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kSetupKey, "LogLevel", "1"));
+    ASSERT_TRUE(OpenSetupLog(kSetupKey, "LogName", "LogLevel"));
+    EXPECT_EQ(255u, LogLevel);
+}
+
+TEST_F(SetupLogTest, FreshProcessStartsAt255AndAFileThatCannotBeMadeGivesZero) {
+    SetRegString(HKEY_LOCAL_MACHINE, kSetupKey, "LogName", "C:\\no such dir\\setup.log");
+    SetRegDword(HKEY_LOCAL_MACHINE, kSetupKey, "LogLevel", 2);
+    ProgramResult r = RunProbe("log-level");
+    EXPECT_EQ("before=255 opened=0 after=0", FirstLine(r.out));
+    EXPECT_FALSE(PathExists("C:\\no such dir"));
+}
+
+TEST_F(SetupLogTest, MissingOrExpandStringFileNameOpensNothing) {
+    SetRegString(HKEY_LOCAL_MACHINE, kSetupKey, "LogName", log_, REG_EXPAND_SZ);
+    SetRegDword(HKEY_LOCAL_MACHINE, kSetupKey, "LogLevel", 2);
+    ProgramResult r = RunProbe("log-level");
+    EXPECT_EQ("before=255 opened=0 after=255", FirstLine(r.out));
+    EXPECT_FALSE(PathExists(log_));
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "dropped");
+    EXPECT_FALSE(IsSetupLogOpen());
+}
+
+TEST_F(SetupLogTest, OpenEmptiesASmallFile) {
+    ASSERT_TRUE(WriteFileBytes(log_, std::string(100, 'o')));
+    ASSERT_TRUE(OpenTestLog(log_));
+    CloseSetupLog();
+    EXPECT_EQ(kBanner, ReadFileBytes(log_));
+    EXPECT_FALSE(PathExists(Generation(1)));
+}
+
+TEST_F(SetupLogTest, FileOfExactly256KiBIsNotRotated) {
+    ASSERT_TRUE(WriteFileBytes(log_, std::string(262144, 'e')));
+    ASSERT_TRUE(OpenTestLog(log_));
+    CloseSetupLog();
+    EXPECT_FALSE(PathExists(Generation(1)));
+    EXPECT_EQ(kBanner, ReadFileBytes(log_));
+}
+
+TEST_F(SetupLogTest, LargeFileBecomesGenerationOneAndTheOldestIsDiscarded) {
+    const std::string old(300000, 'c');
+    ASSERT_TRUE(WriteFileBytes(log_, old));
+    ASSERT_TRUE(WriteFileBytes(Generation(1), "one"));
+    ASSERT_TRUE(WriteFileBytes(Generation(2), "two"));
+    ASSERT_TRUE(WriteFileBytes(Generation(3), "three"));
+    ASSERT_TRUE(OpenTestLog(log_));
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "new");
+    CloseSetupLog();
+    EXPECT_EQ(old, ReadFileBytes(Generation(1)));
+    EXPECT_EQ("one", ReadFileBytes(Generation(2)));
+    EXPECT_EQ("two", ReadFileBytes(Generation(3)));
+    EXPECT_FALSE(PathExists(dir_ + "\\setup_4.log"));
+    EXPECT_EQ((std::vector<std::string>{"new"}), LogMessages(log_));
+}
+
+TEST_F(SetupLogTest, LockedGenerationDoesNotStopTheOpen) {
+    ASSERT_TRUE(WriteFileBytes(log_, std::string(300000, 'c')));
+    ASSERT_TRUE(WriteFileBytes(Generation(1), "locked"));
+    HeldFile held(Generation(1));
+    ASSERT_TRUE(held.holding());
+    ASSERT_TRUE(OpenTestLog(log_));
+    CloseSetupLog();
+    EXPECT_EQ(kBanner, ReadFileBytes(log_));
+}
+
+TEST_F(SetupLogTest, GenerationNames) {
+    char out[260];
+    ASSERT_TRUE(LogGenerationName("c:\\temp\\setup.log", 2, out, sizeof out));
+    EXPECT_STREQ("c:\\temp\\setup_2.log", out);
+    ASSERT_TRUE(LogGenerationName("c:\\temp\\setup", 1, out, sizeof out));
+    EXPECT_STREQ("c:\\temp\\setup_1", out);
+    ASSERT_TRUE(LogGenerationName("c:\\my.dir\\trace", 3, out, sizeof out));
+    EXPECT_STREQ("c:\\my.dir\\trace_3", out);
+    ASSERT_TRUE(LogGenerationName("c:\\temp\\a.b.txt", 1, out, sizeof out));
+    EXPECT_STREQ("c:\\temp\\a.b_1.txt", out);
+    EXPECT_FALSE(LogGenerationName(("c:\\" + std::string(254, 'n') + ".log").c_str(), 1, out, sizeof out));
+}
+
+TEST_F(SetupLogTest, LinesOfConcurrentThreadsNeverMix) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t] {
+            const std::string payload(100 + t * 50, static_cast<char>('a' + t));
+            for (int i = 0; i < 300; ++i) WriteSetupLog(kLogSourceSetup, kLogTrace, "%d %s", t, payload.c_str());
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    CloseSetupLog();
+    const std::vector<std::string> messages = LogMessages(log_);
+    ASSERT_EQ(1200u, messages.size());
+    for (const std::string& m : messages) {
+        ASSERT_GE(m.size(), 3u);
+        const int t = m[0] - '0';
+        ASSERT_TRUE(t >= 0 && t < 4) << m;
+        EXPECT_EQ(std::to_string(t) + " " + std::string(100 + t * 50, static_cast<char>('a' + t)), m);
+    }
+}
+
+TEST_F(SetupLogTest, WritesAfterCloseAreDropped) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    CloseSetupLog();
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "late");
+    EXPECT_EQ(kBanner, ReadFileBytes(log_));
+}
+
+}  // namespace
