@@ -1,0 +1,86 @@
+#include "common/product.h"
+
+#include <cstdio>
+
+#include "common/files.h"
+#include "common/messages.h"
+#include "common/paths.h"
+#include "common/registry.h"
+#include "lang/resource.h"
+
+const char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
+const char kAdapterNumberValue[] = "Parameters\\AdapterNumber";
+const char kDelFilesName[] = "DELFILES.DAT";
+const char kInfDirectory[] = "%SystemRoot%\\SYSTEM32";
+
+namespace {
+
+struct Product {
+    DWORD id;
+    const char* name;
+    const char* keyName;
+    const char* infPrefix;
+    const char* infHeader;
+};
+
+const char kRouterHeader[] = ";// VARNEK ISDN Multiprotocol Router software setup";
+
+const Product kProducts[] = {
+    {kProductIsdnRouter, "Varnek ISDN Router", "VrkMpr", "OEMNSV", kRouterHeader},
+    {kProductMultiprotocolRouter, "Varnek ISDN Multiprotocol Router", "VrkMpr", "OEMNSV", kRouterHeader},
+    {kProductInternetRouter, "Varnek ISDN Internet Router", "VrkMpr", "OEMNSV", kRouterHeader},
+    {kProductRemoteAccess, "Varnek ISDN DialCore", "VrkRas", "OEMNAD", ";// VARNEK ISDN DialCore software setup"},
+    {kProductGateway, "Linvora for Windows", "VrkLV", "OEMNAD", ";// VARNEK Linvora software setup"},
+};
+const Product kUnknownProduct = {0, "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN"};
+
+const Product& Lookup(DWORD productId) {
+    for (const Product& p : kProducts)
+        if (p.id == productId) return p;
+    return kUnknownProduct;
+}
+
+// The root of the drive that holds the running program, such as C:\.
+bool ProgramDriveRoot(char* out) {
+    char program[kPathSize] = "";
+    const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (n == 0 || n >= sizeof program) return false;
+    CutToDrive(program);
+    return snprintf(out, kPathSize, "%s\\", program) < static_cast<int>(kPathSize);
+}
+
+}  // namespace
+
+const char* GetProductName(DWORD productId) { return Lookup(productId).name; }
+const char* GetProductKeyName(DWORD productId) { return Lookup(productId).keyName; }
+const char* GetProductInfPrefix(DWORD productId) { return Lookup(productId).infPrefix; }
+const char* GetProductInfHeader(DWORD productId) { return Lookup(productId).infHeader; }
+
+BOOL FindProductInf(char* out, DWORD productId) {
+    const Product& p = Lookup(productId);
+    return FindFileWithHeader(kInfDirectory, p.infPrefix, p.infHeader, out);
+}
+
+void GetAdapterServiceName(const char* service, char* out, DWORD outSize) {
+    if (!out || outSize == 0) return;
+    out[0] = '\0';
+    char key[kPathSize];
+    char path[kPathSize];
+    DWORD number = 0;
+    const bool read = JoinPath(kServicesKey, service, key) && JoinPath(key, kAdapterNumberValue, path) &&
+                      ReadRegDword(path, &number);
+    const int n = snprintf(out, outSize, "%s%lu", service ? service : "", read ? number : 0UL);
+    // A name cut short would name another service: then there is none.
+    if (n < 0 || static_cast<DWORD>(n) >= outSize) out[0] = '\0';
+}
+
+BOOL FindDelFilesDat(char* out) {
+    if (FileExists(kMakerDirectory, kDelFilesName) && JoinPath(kMakerDirectory, kDelFilesName, out)) return TRUE;
+    char directory[kPathSize] = "";
+    const char* names[] = {kDelFilesName};
+    if (ProgramDriveRoot(directory) && FindInTree(directory, 1, names) && JoinPath(directory, kDelFilesName, out))
+        return TRUE;
+    out[0] = '\0';
+    MessageBoxFromIds(nullptr, IDS_DELFILES_NOT_FOUND, MB_ICONHAND, IDS_MESSAGE_CAPTION);
+    return FALSE;
+}
