@@ -47,6 +47,9 @@ struct Bitmap {
 Image CaptureWindow(HWND window) {
     Image image;
     if (!IsWindow(window) || !IsWindowVisible(window)) return image;
+    // A caption is drawn active only in the foreground; pictures of one dialog should look alike.
+    SetForegroundWindow(window);
+    SendMessageTimeoutA(window, WM_NCACTIVATE, TRUE, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const DWORD start = GetTickCount();

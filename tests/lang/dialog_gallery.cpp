@@ -1,0 +1,71 @@
+// Pictures of every dialog of both language modules, shown as the system shows them, for docs/dialogs.md.
+//
+// Each picture lands in C:\gallery as dialog<id>-<language>.png; scripts/gallery.sh copies them
+// into docs/. A dialog joins the gallery with one row of kDialogs.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "common/language.h"
+#include "common/progress_note.h"
+#include "lang/resource.h"
+#include "lang_fixture.h"
+#include "screenshot.h"
+
+using namespace lang_test;
+using namespace testing_machine;
+
+namespace {
+
+const char kGalleryDirectory[] = "C:\\gallery";
+
+struct GalleryDialog {
+    WORD templateId;
+    HWND (*open)();  // shows the dialog the way the system does and returns it
+    void (*close)(HWND);
+};
+
+const GalleryDialog kDialogs[] = {
+    {IDD_PROGRESS_NOTE,
+     [] {
+         ShowProgressNote(nullptr, IDS_NOTE_CLEAN_ROUTER, IDS_NOTE_CAPTION);
+         return ProgressNoteWindow();
+     },
+     [](HWND) { CloseProgressNote(); }},
+};
+
+const struct {
+    const char* setupLanguage;
+    const char* suffix;
+} kLanguages[] = {{"ENG", "eng"}, {"GER", "ger"}};
+
+// Distinct colours in a picture: a window that did not paint shows one or two.
+size_t Colours(const screenshot::Image& image) {
+    std::set<unsigned long> seen;
+    for (size_t i = 0; i + 2 < image.rgb.size() && seen.size() < 64; i += 3)
+        seen.insert((static_cast<unsigned long>(image.rgb[i]) << 16) | (image.rgb[i + 1] << 8) | image.rgb[i + 2]);
+    return seen.size();
+}
+
+TEST(DialogGallery, EveryDialogInBothLanguages) {
+    CreateDirectoryA(kGalleryDirectory, nullptr);
+    for (const auto& language : kLanguages) {
+        SetSetupLanguage(language.setupLanguage);
+        ASSERT_TRUE(AttachLanguageModule());
+        for (const GalleryDialog& d : kDialogs) {
+            SCOPED_TRACE(std::to_string(d.templateId) + " " + language.suffix);
+            HWND window = d.open();
+            ASSERT_NE(nullptr, window);
+            const screenshot::Image image = screenshot::CaptureWindow(window);
+            EXPECT_GT(Colours(image), 4u) << "the dialog did not paint";
+            const std::string path = std::string(kGalleryDirectory) + "\\dialog" + std::to_string(d.templateId) + "-" +
+                                     language.suffix + ".png";
+            EXPECT_TRUE(WriteFileBytes(path, screenshot::EncodePng(image))) << path;
+            d.close(window);
+        }
+        DetachLanguageModule();
+    }
+    SetSetupLanguage(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+// Product identities: names and keys, the product's INF file in the system directory, adapter service names and DELFILES.DAT.
+#include <gtest/gtest.h>
+
+#include "common/language.h"
+#include "common/product.h"
+#include "dialog_robot.h"
+#include "lang/resource.h"
+#include "machine.h"
+
+using namespace testing_machine;
+
+namespace {
+
+const char kDialCoreMarker[] = ";// VARNEK ISDN DialCore software setup";
+const char kRouterMarker[] = ";// VARNEK ISDN Multiprotocol Router software setup";
+
+std::string SystemFile(const std::string& name) { return Expand("%SystemRoot%\\SYSTEM32\\" + name); }
+
+TEST(ProductTable, NamesKeysPrefixesAndMarkersOfEveryLine) {
+    static const struct {
+        DWORD id;
+        const char* name;
+        const char* key;
+        const char* prefix;
+        const char* header;
+    } kRows[] = {
+        {1, "Varnek ISDN Router", "VrkMpr", "OEMNSV", kRouterMarker},
+        {2, "Varnek ISDN Multiprotocol Router", "VrkMpr", "OEMNSV", kRouterMarker},
+        {4, "Varnek ISDN Internet Router", "VrkMpr", "OEMNSV", kRouterMarker},
+        {8, "Varnek ISDN DialCore", "VrkRas", "OEMNAD", kDialCoreMarker},
+        {16, "Linvora for Windows", "VrkLV", "OEMNAD", ";// VARNEK Linvora software setup"},
+        {0, "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN"},
+        {3, "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN"},
+        {0x80000000, "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN"},
+    };
+    for (const auto& r : kRows) {
+        EXPECT_STREQ(r.name, GetProductName(r.id)) << r.id;
+        EXPECT_STREQ(r.key, GetProductKeyName(r.id)) << r.id;
+        EXPECT_STREQ(r.prefix, GetProductInfPrefix(r.id)) << r.id;
+        EXPECT_STREQ(r.header, GetProductInfHeader(r.id)) << r.id;
+    }
+}
+
+class ProductInf : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const std::string& f : written_) DeleteFileA(f.c_str());
+    }
+    void Write(const std::string& name, const std::string& content) {
+        const std::string path = SystemFile(name);
+        ASSERT_TRUE(WriteFileBytes(path, content));
+        written_.push_back(path);
+    }
+    std::vector<std::string> written_;
+};
+
+TEST_F(ProductInf, MarkerAnywhereInTheFirst1024BytesRecognisesTheLineOnly) {
+    Write("OEMNAD1.INF", "[Identification]\r\n" + std::string(kDialCoreMarker) + "\r\n");
+    char out[MAX_PATH] = "x";
+    ASSERT_TRUE(FindProductInf(out, 8));
+    EXPECT_EQ(0, lstrcmpiA(SystemFile("OEMNAD1.INF").c_str(), out)) << out;
+    EXPECT_FALSE(FindProductInf(out, 16));
+    EXPECT_STREQ("", out);
+}
+
+TEST_F(ProductInf, MarkerMustBeWholeInsideTheFirst1024BytesAndInItsOwnCase) {
+    const std::string marker = kDialCoreMarker;
+    std::string lower = marker;
+    for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    char out[MAX_PATH];
+
+    Write("OEMNAD2.INF", lower + "\r\n");
+    EXPECT_FALSE(FindProductInf(out, 8)) << "lower case marker";
+    DeleteFileA(SystemFile("OEMNAD2.INF").c_str());
+
+    Write("OEMNAD3.INF", std::string(1000, ';') + marker + "\r\n");  // crosses byte 1024
+    EXPECT_FALSE(FindProductInf(out, 8)) << "marker past byte 1024";
+    DeleteFileA(SystemFile("OEMNAD3.INF").c_str());
+
+    Write("OEMNAD4.INF", std::string(1024 - marker.size(), ';') + marker + "\r\n");  // ends at byte 1024
+    EXPECT_TRUE(FindProductInf(out, 8)) << "marker ending at byte 1024";
+}
+
+TEST_F(ProductInf, RepeatedSearchAndDeleteRemovesBothRouterFiles) {
+    Write("OEMNSV1.INF", std::string(kRouterMarker) + "\r\n");
+    Write("OEMNSV2.INF", "; other text\r\n" + std::string(kRouterMarker) + "\r\n");
+    Write("OEMNSV3.INF", "; a network service of someone else\r\n");
+    std::vector<std::string> found;
+    char out[MAX_PATH];
+    while (found.size() < 5 && FindProductInf(out, 2)) {
+        found.push_back(out);
+        ASSERT_TRUE(DeleteFileA(out)) << out;
+    }
+    ASSERT_EQ(2u, found.size());
+    EXPECT_NE(found[0], found[1]);
+    EXPECT_STREQ("", out);
+    EXPECT_TRUE(PathExists(SystemFile("OEMNSV3.INF")));
+}
+
+TEST(AdapterServiceName, ServiceFollowedByItsAdapterNumber) {
+    const std::string services = "SYSTEM\\CurrentControlSet\\Services\\";
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, services + "VrkMpr\\Parameters", "AdapterNumber", 1));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, services + "VrkLV\\Parameters", "AdapterNumber", "7"));
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, services + "VrkRas");
+    char out[MAX_PATH];
+    GetAdapterServiceName("VrkMpr", out);
+    EXPECT_STREQ("VrkMpr1", out);
+    GetAdapterServiceName("VrkRas", out);
+    EXPECT_STREQ("VrkRas0", out);
+    GetAdapterServiceName("VrkLV", out);  // not a REG_DWORD
+    EXPECT_STREQ("VrkLV0", out);
+    char small[8];
+    GetAdapterServiceName("VrkRas", small, sizeof small);
+    EXPECT_STREQ("VrkRas0", small) << "room for the whole name";
+    GetAdapterServiceName("VrkMprX", small, sizeof small);
+    EXPECT_STREQ("", small) << "a cut name would name another service";
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, services + "VrkMpr");
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, services + "VrkLV");
+}
+
+class DelFilesDat : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\VARNEK\\VrkSetup", "SetupLanguage", "ENG");
+        ASSERT_TRUE(AttachLanguageModule());
+        makerCopy_ = MakerDirectory() + "\\DELFILES.DAT";
+        DeleteFileA(makerCopy_.c_str());
+    }
+    void TearDown() override {
+        DeleteFileA(makerCopy_.c_str());
+        DetachLanguageModule();
+    }
+    std::string makerCopy_;
+};
+
+TEST_F(DelFilesDat, FoundInTheMakersDirectoryFirst) {
+    const std::string medium = FreshDirectory("medium-first") + "\\disk1";
+    CreateDirectoryA(medium.c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(medium + "\\DELFILES.DAT", "[DELETE VrkRas]\r\n"));
+    ASSERT_TRUE(WriteFileBytes(makerCopy_, "[DELETE VrkRas]\r\n"));
+    char out[MAX_PATH] = "";
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(makerCopy_.c_str(), out)) << out;
+    DeleteFileA((medium + "\\DELFILES.DAT").c_str());
+}
+
+TEST_F(DelFilesDat, FoundAnywhereOnTheProgramsDriveByTheTreeSearch) {
+    const std::string dir = FreshDirectory("medium") + "\\i386";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\delfiles.dat", "[DELETE VrkRas]\r\n"));
+    char out[MAX_PATH] = "";
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA((dir + "\\DELFILES.DAT").c_str(), out)) << out;
+    DeleteFileA((dir + "\\delfiles.dat").c_str());
+}
+
+TEST_F(DelFilesDat, NowhereShowsMessage21AndFails) {
+    char out[MAX_PATH] = "x";
+    dialog_robot::BackgroundCall call([&] { return static_cast<INT_PTR>(FindDelFilesDat(out)); });
+    const dialog_robot::MessageBoxSeen seen = dialog_robot::AnswerMessageBox(IDOK, 120000);
+    ASSERT_TRUE(call.Wait(120000));
+    EXPECT_EQ(FALSE, call.result());
+    EXPECT_STREQ("", out);
+    EXPECT_EQ("The file list DELFILES.DAT was not found. The files of the product cannot be deleted.", seen.text);
+    EXPECT_EQ("Varnek ISDN Setup", seen.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), seen.icon);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), seen.buttons);
+}
+
+}  // namespace
