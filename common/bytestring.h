@@ -1,4 +1,4 @@
-// Byte-string helpers of Part 1.2 whose exact behaviour callers (the IP address fields among them) rely on.
+// Byte-string helpers whose exact behaviour callers (the IP address fields among them) rely on.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// File location and deferred file operations of Part 1.3: finding the package's files, and deleting
+// File location and deferred file operations: finding the package's files, and deleting
 // and moving files that may be in use, with removal at the next system start as the fallback.
 #pragma once
 

@@ -1,4 +1,4 @@
-// MultiStringList of Part 1.2, a growable list of NUL-terminated strings, and its registry fillers.
+// MultiStringList, a growable list of NUL-terminated strings, and its registry fillers.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@ public:
     MultiStringList& operator=(const MultiStringList&) = delete;
 
     // Appends length bytes, or the text with its NUL when length is 0. FALSE (list unchanged) when
-    // no block of the needed size can be had. capacity() grows by the rule of Part 1.2: (length
+    // no block of the needed size can be had. capacity() grows by the list's own rule: (length
     // rounded down to 512) + 512 whenever the data and its NUL would not fit; the heap block behind
     // it is reserved at least twice as large as before each time it must move, so that appending
     // many short names costs linear time and not quadratic.

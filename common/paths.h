@@ -1,4 +1,4 @@
-// Path text helpers of Part 1.2: joining with environment expansion and cutting, all in 260-byte buffers.
+// Path text helpers: joining with environment expansion and cutting, all in 260-byte buffers.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// Registry helpers of Part 1.2: every registry access of the tool set, addressed by RegistryPath texts.
+// Registry helpers: every registry access of the tool set, addressed by RegistryPath texts.
 //
 // A RegistryPath is "[ROOT:]key\path[\value]": an optional root name before the first ":"
 // (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, without regard to case;

@@ -1,4 +1,4 @@
-// The setup log of Part 1.1: one process-wide diagnostic log file, one line per write call.
+// The setup log: one process-wide diagnostic log file, one line per write call.
 #pragma once
 
 #include <windows.h>

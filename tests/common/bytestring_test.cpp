@@ -1,4 +1,4 @@
-// Byte-string helpers of Part 1.2 with the behaviour the IP address fields and others rely on.
+// Byte-string helpers with the behaviour the IP address fields and others rely on.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,4 +1,4 @@
-// Removal at the next start (Part 1.3): PendingFileRenameOperations from build 1381 on, DELETE.LST
+// Removal at the next start: PendingFileRenameOperations from build 1381 on, DELETE.LST
 // below it, end to end through Wine's own restart processing.
 #include <gtest/gtest.h>
 

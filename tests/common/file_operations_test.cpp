@@ -1,4 +1,4 @@
-// Delete and move operations of Part 1.3 on files that are free: what is removed now, what is
+// Delete and move operations on files that are free: what is removed now, what is
 // scheduled, what is logged, and that no long name is ever cut into another file's path.
 #include <gtest/gtest.h>
 

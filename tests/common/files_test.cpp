@@ -1,4 +1,4 @@
-// File location of Part 1.3: existence and size, SearchFilePath's order of places, the tree search,
+// File location: existence and size, SearchFilePath's order of places, the tree search,
 // the search by header text, INI sections and appending lines.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// MultiStringList of Part 1.2: the growth rule, the separator, the cursor, and its registry fillers.
+// MultiStringList: the growth rule, the separator, the cursor, and its registry fillers.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Path helpers of Part 1.2: joining with expansion, and bounded results for long inputs.
+// Path helpers: joining with expansion, and bounded results for long inputs.
 #include <gtest/gtest.h>
 
 #include <cstdio>

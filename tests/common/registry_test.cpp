@@ -1,4 +1,4 @@
-// Registry helpers of Part 1.2 on the machine's real registry: RegistryPath, reads that must stay
+// Registry helpers on the machine's real registry: RegistryPath, reads that must stay
 // safe whatever a value holds, writes, trees and the multi-string edit.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The setup log of Part 1.1: banner, line format, threshold, rotation and the limits of one line.
+// The setup log: banner, line format, threshold, rotation and the limits of one line.
 #include <gtest/gtest.h>
 
 #include <cstdio>
