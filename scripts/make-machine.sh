@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the template machine: a Wine prefix initialised once, single-threaded, with the testbed's
-# machine data (testbed/machine/*.reg) and directories, and without drive Z:, so that no program
-# under test can walk the host's file system. Remade only when its inputs changed.
+# machine data (testbed/machine/*.reg) and directories, and without drive Z: or links to the host's
+# home directory, so that no program under test can walk the host's file system. Remade only when its inputs changed.
 #
 # usage: make-machine.sh <template dir>
 set -euo pipefail
@@ -36,6 +36,10 @@ while read -r dir; do
   mkdir -p "$template/drive_c/$dir"
 done < "$machine_data/directories.txt"
 
+# Wine links the user's shell folders to the host's home directory; an NT machine has plain folders.
+find "$template/drive_c" -type l -print0 | while IFS= read -r -d '' link; do
+  rm -f "$link" && mkdir -p "$link"
+done
 rm -f "$template/dosdevices/z:"
 echo "$stamp_text" > "$template/.vrk-stamp"
 echo "template machine made: $template"
