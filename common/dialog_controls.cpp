@@ -5,7 +5,7 @@
 #include "common/language.h"
 #include "common/product.h"
 
-void SetDialogCaption(HWND window, DWORD productId, UINT stringId) {
+void SetDialogCaption(HWND window, ProductId productId, UINT stringId) {
     char text[kDialogCaptionSize] = "";
     if (stringId != 0) LoadLanguageString(stringId, text, sizeof text);
     char caption[kDialogCaptionSize];

@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include "common/product.h"
+
 constexpr int kDialogCaptionSize = 256;
 
 // The window text becomes the product's display name, a blank, and the string stringId of the
 // language module (nothing after the blank for 0); at most 255 characters.
-void SetDialogCaption(HWND window, DWORD productId, UINT stringId);
+void SetDialogCaption(HWND window, ProductId productId, UINT stringId);
 void SetControlDisabled(HWND dialog, int controlId, BOOL disabled);
 void SetControlHidden(HWND dialog, int controlId, BOOL hidden);

@@ -38,7 +38,7 @@ HMODULE LanguageModule() { return g_languageModule; }
 
 bool IsGermanSystem() { return PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN; }
 
-int GetSetupLanguage() {
+SetupLanguageName GetSetupLanguage() {
     const int language = ConfiguredLanguage();
     if (language != kDecideBySystem) return language;
     return IsGermanSystem() ? kLanguageGerman : kLanguageEnglish;
@@ -46,7 +46,7 @@ int GetSetupLanguage() {
 
 BOOL AttachLanguageModule(const char* directory) {
     DetachLanguageModule();
-    const int language = GetSetupLanguage();
+    const SetupLanguageName language = GetSetupLanguage();
     const bool german = language == kLanguageGerman || (language == kLanguageUnknown && IsGermanSystem());
     char path[kPathSize] = "";
     // Without a directory of the caller's, the search starts at the maker's directory: this

@@ -3,10 +3,11 @@
 
 #include <windows.h>
 
-// SetupLanguageName: the language a configured SetupLanguage value names.
-constexpr int kLanguageUnknown = 0;  // a configured text that is neither German nor English
-constexpr int kLanguageGerman = 1;
-constexpr int kLanguageEnglish = 2;
+// The language a configured SetupLanguage value names.
+using SetupLanguageName = int;
+constexpr SetupLanguageName kLanguageUnknown = 0;  // a configured text that is neither German nor English
+constexpr SetupLanguageName kLanguageGerman = 1;
+constexpr SetupLanguageName kLanguageEnglish = 2;
 
 extern const char kSetupLanguageValue[];  // SOFTWARE\VARNEK\VrkSetup\SetupLanguage
 extern const char kGermanModuleName[];    // "LANGGER.DLL"
@@ -22,7 +23,7 @@ bool IsGermanSystem();
 
 // SetupLanguage mapped to a SetupLanguageName; a missing value, one that is not REG_SZ, or
 // "DETECT" decide by the system's default language.
-int GetSetupLanguage();
+SetupLanguageName GetSetupLanguage();
 
 // Frees the loaded module, then searches the module of the setup language (SearchFilePath, with
 // directory as the place tried first) and loads it. 1 when a module is loaded, else 0.

@@ -16,7 +16,7 @@ const char kInfDirectory[] = "%SystemRoot%\\SYSTEM32";
 namespace {
 
 struct Product {
-    DWORD id;
+    ProductId id;
     const char* name;
     const char* keyName;
     const char* infPrefix;
@@ -34,7 +34,7 @@ const Product kProducts[] = {
 };
 const Product kUnknownProduct = {0, "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN"};
 
-const Product& Lookup(DWORD productId) {
+const Product& Lookup(ProductId productId) {
     for (const Product& p : kProducts)
         if (p.id == productId) return p;
     return kUnknownProduct;
@@ -51,12 +51,12 @@ bool ProgramDriveRoot(char* out) {
 
 }  // namespace
 
-const char* GetProductName(DWORD productId) { return Lookup(productId).name; }
-const char* GetProductKeyName(DWORD productId) { return Lookup(productId).keyName; }
-const char* GetProductInfPrefix(DWORD productId) { return Lookup(productId).infPrefix; }
-const char* GetProductInfHeader(DWORD productId) { return Lookup(productId).infHeader; }
+const char* GetProductName(ProductId productId) { return Lookup(productId).name; }
+const char* GetProductKeyName(ProductId productId) { return Lookup(productId).keyName; }
+const char* GetProductInfPrefix(ProductId productId) { return Lookup(productId).infPrefix; }
+const char* GetProductInfHeader(ProductId productId) { return Lookup(productId).infHeader; }
 
-BOOL FindProductInf(char* out, DWORD productId) {
+BOOL FindProductInf(char* out, ProductId productId) {
     const Product& p = Lookup(productId);
     return FindFileWithHeader(kInfDirectory, p.infPrefix, p.infHeader, out);
 }

@@ -3,12 +3,13 @@
 
 #include <windows.h>
 
-// ProductId: one bit per product line.
-constexpr DWORD kProductIsdnRouter = 1;
-constexpr DWORD kProductMultiprotocolRouter = 2;
-constexpr DWORD kProductInternetRouter = 4;
-constexpr DWORD kProductRemoteAccess = 8;
-constexpr DWORD kProductGateway = 16;
+// One bit per product line; only one bit is set at a time.
+using ProductId = DWORD;
+constexpr ProductId kProductIsdnRouter = 1;
+constexpr ProductId kProductMultiprotocolRouter = 2;
+constexpr ProductId kProductInternetRouter = 4;
+constexpr ProductId kProductRemoteAccess = 8;
+constexpr ProductId kProductGateway = 16;
 
 extern const char kServicesKey[];        // SYSTEM\CurrentControlSet\Services
 extern const char kAdapterNumberValue[]; // Parameters\AdapterNumber under a product's service key
@@ -16,15 +17,15 @@ extern const char kDelFilesName[];       // DELFILES.DAT
 extern const char kInfDirectory[];       // %SystemRoot%\SYSTEM32
 
 // Table lookups; an unknown id gives "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN".
-const char* GetProductName(DWORD productId);
-const char* GetProductKeyName(DWORD productId);
-const char* GetProductInfPrefix(DWORD productId);
-const char* GetProductInfHeader(DWORD productId);
+const char* GetProductName(ProductId productId);
+const char* GetProductKeyName(ProductId productId);
+const char* GetProductInfPrefix(ProductId productId);
+const char* GetProductInfHeader(ProductId productId);
 
 // The product's INF file in the system directory: the first one whose name begins with the
 // product's prefix and whose first 1024 bytes hold its marker line. out (260 bytes) its path,
 // or the empty text and 0.
-BOOL FindProductInf(char* out, DWORD productId);
+BOOL FindProductInf(char* out, ProductId productId);
 
 // The service instance name of an installed adapter: service followed by its AdapterNumber in
 // decimal, or by "0" when the number cannot be read. out holds outSize bytes.
