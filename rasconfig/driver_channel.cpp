@@ -1,0 +1,162 @@
+// Control channel to the VrkRas driver: device name, open, the request layout and every operation.
+#include "rasconfig/driver_channel.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/registry.h"
+
+const char kVrkRasParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters";
+
+namespace {
+
+constexpr DWORD kDosTargetSize = 256;
+
+void PutWord(BYTE* at, DWORD value) { memcpy(at, &value, sizeof value); }
+
+DWORD GetWord(const BYTE* at) {
+    DWORD value;
+    memcpy(&value, at, sizeof value);
+    return value;
+}
+
+void PutHeader(BYTE* request, DWORD selector, DWORD parameter) {
+    PutWord(request, kDriverRequestCode);
+    PutWord(request + 4, selector);
+    PutWord(request + 8, parameter);
+}
+
+// The input is the request code alone; the driver finds selector, parameter and payload in the
+// output buffer and answers into it.
+bool Transact(HANDLE device, BYTE* request, DWORD length, DWORD* replyLength) {
+    DWORD returned = 0;
+    if (!DeviceIoControl(device, kDriverControlCode, request, sizeof(DWORD), request, length, &returned, nullptr))
+        return false;
+    *replyLength = returned;
+    return true;
+}
+
+DWORD RegistryLevel(const char* valueName) {
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s", kVrkRasParametersKey, valueName);
+    DWORD level = 0;
+    if (!ReadRegDword(path, &level)) return 0;
+    return level & 0xFF;
+}
+
+// Set and get operations: the low byte of the reply, 0 without the device.
+DWORD ValueOperation(DWORD selector, DWORD parameter) {
+    vrk::FileHandle device;
+    if (OpenDriverDevice(&device) != ERROR_SUCCESS) return 0;
+    return SendDriverValue(device.get(), selector, parameter) & 0xFF;
+}
+
+DWORD BlockOperation(DWORD selector, const void* bytes, DWORD length) {
+    vrk::FileHandle device;
+    const DWORD error = OpenDriverDevice(&device);
+    if (error != ERROR_SUCCESS) return error;
+    SendDriverBlock(device.get(), selector, bytes, length);
+    return ERROR_SUCCESS;
+}
+
+DWORD StreamOperation(DWORD selector, void* buffer, DWORD size) {
+    vrk::FileHandle device;
+    if (OpenDriverDevice(&device) != ERROR_SUCCESS) return 0;
+    return ReadDriverText(device.get(), selector, buffer, size);
+}
+
+DWORD LastErrorOr(DWORD fallback) {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : fallback;
+}
+
+}  // namespace
+
+DWORD OpenDriverDevice(vrk::FileHandle* device) {
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\AdapterNumber", kVrkRasParametersKey);
+    DWORD adapter = 0;
+    if (!ReadRegDword(path, &adapter)) return ERROR_FILE_NOT_FOUND;
+
+    char dosName[32];
+    snprintf(dosName, sizeof dosName, "VrkRas%lu", static_cast<unsigned long>(adapter));
+    char target[kDosTargetSize];
+    if (!QueryDosDeviceA(dosName, target, sizeof target) && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        char kernelName[48];
+        snprintf(kernelName, sizeof kernelName, "\\Device\\%s", dosName);
+        // The definition stays for later opens by any process; it is never removed.
+        if (!DefineDosDeviceA(DDD_RAW_TARGET_PATH, dosName, kernelName)) return LastErrorOr(ERROR_GEN_FAILURE);
+    }
+
+    char openPath[48];
+    snprintf(openPath, sizeof openPath, "\\\\.\\%s", dosName);
+    device->reset(CreateFileA(openPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!device->valid()) return LastErrorOr(ERROR_GEN_FAILURE);
+    return ERROR_SUCCESS;
+}
+
+DWORD SendDriverValue(HANDLE device, DWORD selector, DWORD parameter) {
+    BYTE request[kDriverHeaderSize];
+    PutHeader(request, selector, parameter);
+    DWORD replyLength = 0;
+    // A reply shorter than one word leaves the request code in place, which is no answer.
+    if (!Transact(device, request, sizeof request, &replyLength) || replyLength < sizeof(DWORD)) return 0;
+    return GetWord(request);
+}
+
+DWORD QueryDriverValue(HANDLE device, DWORD selector) { return SendDriverValue(device, selector, 0); }
+
+void SendDriverBlock(HANDLE device, DWORD selector, const void* bytes, DWORD length) {
+    if (length == 0 || length > MAXDWORD - kDriverHeaderSize) return;
+    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, length + kDriverHeaderSize));
+    if (!block.valid()) return;
+    BYTE* request = static_cast<BYTE*>(block.get());
+    PutHeader(request, selector, 0);
+    memcpy(request + kDriverHeaderSize, bytes, length);
+    DWORD replyLength = 0;
+    Transact(device, request, length + kDriverHeaderSize, &replyLength);
+}
+
+DWORD ReadDriverText(HANDLE device, DWORD selector, void* buffer, DWORD size) {
+    if (size < kDriverHeaderSize) return 0;
+    BYTE* request = static_cast<BYTE*>(buffer);
+    PutHeader(request, selector, 0);
+    DWORD replyLength = 0;
+    if (!Transact(device, request, size, &replyLength)) return 0;
+    // A driver may claim more than it was offered; only the offered buffer holds its text.
+    return replyLength > size ? size : replyLength;
+}
+
+BOOL ProbeDriver() {
+    vrk::FileHandle device;
+    return OpenDriverDevice(&device) == ERROR_SUCCESS;
+}
+
+DWORD SetTraceLevel(DWORD mask) { return ValueOperation(kSelSetTraceLevel, mask); }
+
+DWORD GetTraceLevel() {
+    vrk::FileHandle device;
+    if (OpenDriverDevice(&device) != ERROR_SUCCESS) return RegistryLevel("TraceLevel");
+    return QueryDriverValue(device.get(), kSelGetTraceLevel) & 0xFF;
+}
+
+DWORD SetDefaultInbound(DWORD protocol) { return ValueOperation(kSelSetDefaultInbound, protocol); }
+DWORD SetDefaultOutbound(DWORD protocol) { return ValueOperation(kSelSetDefaultOutbound, protocol); }
+
+DWORD LoadMsnEazTable(const void* bytes, DWORD length) { return BlockOperation(kSelLoadMsnEazTable, bytes, length); }
+
+DWORD SetLogLevel(DWORD mask) { return ValueOperation(kSelSetLogLevel, mask); }
+
+DWORD GetLogLevel() {
+    vrk::FileHandle device;
+    if (OpenDriverDevice(&device) != ERROR_SUCCESS) return RegistryLevel("LogLevel");
+    return QueryDriverValue(device.get(), kSelGetLogLevel) & 0xFF;
+}
+
+DWORD LoadCallerList(const void* bytes, DWORD length) { return BlockOperation(kSelLoadCallerList, bytes, length); }
+
+DWORD SetIncallFlags(DWORD flags) { return ValueOperation(kSelSetIncallFlags, flags); }
+
+DWORD ReadLogStream(void* buffer, DWORD size) { return StreamOperation(kSelReadLogText, buffer, size); }
+DWORD ReadTraceStream(void* buffer, DWORD size) { return StreamOperation(kSelReadTraceText, buffer, size); }
