@@ -46,7 +46,7 @@ typedef struct vrkras_stream_config {
     unsigned int tag;        /* first byte of every record: tells streams and driver runs apart */
     unsigned int chunk;      /* fixed chunk size 1..256, or VRKRAS_CHUNK_CYCLE */
     unsigned int rate;       /* bytes per second the pattern becomes available at; 0: no rate */
-    unsigned long long limit; /* bytes of the pattern that may be handed out in all */
+    unsigned long long limit; /* bytes of the pattern handed out in all; the last chunk ends at it */
 } vrkras_stream_config;
 
 typedef struct vrkras_limit {

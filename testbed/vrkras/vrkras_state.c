@@ -139,17 +139,13 @@ BOOLEAN vrkras_set_limit(const vrkras_limit *limit)
     return TRUE;
 }
 
-/* How much of the pattern may have been handed out by now. */
-static unsigned long long pattern_allowed(const stream *s)
+/* How much of the pattern the rate lets out by now. */
+static unsigned long long rate_allowed(const stream *s)
 {
-    unsigned long long allowed = s->config.limit;
-    if (s->config.rate) {
-        const LONGLONG elapsed = now() - s->started;
-        const unsigned long long by_rate =
-            elapsed > 0 ? (unsigned long long)elapsed / 10000u * s->config.rate / 1000u : 0;
-        if (by_rate < allowed) allowed = by_rate;
-    }
-    return allowed;
+    LONGLONG elapsed;
+    if (!s->config.rate) return VRKRAS_UNLIMITED;
+    elapsed = now() - s->started;
+    return elapsed > 0 ? (unsigned long long)elapsed / 10000u * s->config.rate / 1000u : 0;
 }
 
 ULONG vrkras_stream_read(unsigned int index, UCHAR *out, ULONG size)
@@ -163,8 +159,13 @@ ULONG vrkras_stream_read(unsigned int index, UCHAR *out, ULONG size)
     if (n > size) n = size;
     switch (s->config.mode) {
     case VRKRAS_MODE_PATTERN:
-        /* Only whole chunks, so that the chunking of a stream depends on nothing but its rule. */
-        if (counters->produced + n > pattern_allowed(s)) n = 0;
+        /* Only whole chunks, so that the chunking of a stream depends on nothing but its rule; the
+           limit alone cuts the last one short. */
+        if (counters->produced >= s->config.limit)
+            n = 0;
+        else if (counters->produced + n > s->config.limit)
+            n = (ULONG)(s->config.limit - counters->produced);
+        if (counters->produced + n > rate_allowed(s)) n = 0;
         for (i = 0; i < n; ++i)
             out[i] = (UCHAR)vrkras_pattern_byte(s->config.pattern, s->config.tag, counters->produced + i);
         break;
