@@ -1,0 +1,26 @@
+// The service's settings in its Parameters key, with the defaults that hold when a value is absent.
+#pragma once
+
+#include <windows.h>
+
+extern const char kTraceServiceParametersKey[];
+
+constexpr DWORD kStreamNameSize = 256;
+constexpr DWORD kDefaultFileCount = 3;
+constexpr DWORD kDefaultFileSizeKiB = 320;
+constexpr DWORD kDefaultPollInterval = 1000;
+constexpr DWORD kDefaultChangeInterval = 10000;
+
+enum class StreamKind { Log, Trace };
+
+// A REG_DWORD of the Parameters key, or fallback when it is missing or of another type.
+DWORD ReadServiceSetting(const char* valueName, DWORD fallback);
+// The stream's file name with environment references expanded (kStreamNameSize bytes); the default
+// when the value is missing, not REG_SZ, longer than 256 bytes or too long once expanded.
+void ReadStreamFileName(StreamKind kind, char* name);
+DWORD ReadStreamFileCount(StreamKind kind);
+DWORD ReadStreamFileSizeKiB(StreamKind kind);
+// KiB to bytes; a size too large for 32 bits is as large as 32 bits allow.
+DWORD SizeLimitBytes(DWORD kib);
+DWORD ReadPollInterval();
+DWORD ReadChangeInterval();
