@@ -53,7 +53,11 @@ function(vrk_deliverable target)
     set_target_properties(${target} PROPERTIES SUFFIX "${ext}")
   endif()
   vrk_version_resource(${target} DESCRIPTION "${D_DESCRIPTION}" FILENAME "${D_FILENAME}" TYPE "${D_TYPE}")
-  install(TARGETS ${target} RUNTIME DESTINATION . COMPONENT package LIBRARY DESTINATION . COMPONENT package)
+  # A DLL's import library is for builds only, never part of the package.
+  install(TARGETS ${target}
+    RUNTIME DESTINATION . COMPONENT package
+    LIBRARY DESTINATION . COMPONENT package
+    ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
   set_property(GLOBAL APPEND PROPERTY VRK_DELIVERABLES "${D_FILENAME}")
 endfunction()
 
