@@ -140,10 +140,10 @@ void WINAPI service_main(DWORD, LPSTR*) {
             HANDLE stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
             g_stopEvent = stopEvent;
             if (stopEvent && CreateWorkerGates() && report_status(SERVICE_START_PENDING, 0, 2, kPendingWaitHint)) {
-                const bool started = StartWorker("Start Workerthread Trace", worker_threadTrace, &g_threads[0]) &&
-                                     StartWorker("Start Workerthread Log", worker_threadLog, &g_threads[1]) &&
-                                     StartWorker("Start Workerthread Change", worker_threadChange, &g_threads[2]);
-                if (started && report_status(SERVICE_RUNNING, 0, 0, 0)) {
+                const bool trace = StartWorker("Start Workerthread Trace", worker_threadTrace, &g_threads[0]);
+                const bool log = StartWorker("Start Workerthread Log", worker_threadLog, &g_threads[1]);
+                const bool change = StartWorker("Start Workerthread Change", worker_threadChange, &g_threads[2]);
+                if (trace && log && change && report_status(SERVICE_RUNNING, 0, 0, 0)) {
                     TraceLog(kLogTrace, "WaitForSingleObject event end");
                     WaitForSingleObject(stopEvent, INFINITE);
                 }
