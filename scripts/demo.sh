@@ -10,3 +10,4 @@ scripts/make-machine.sh "$build/machines/template"
 
 # One machine for the whole scenario; its steps are the scripts in testbed/demo/.
 scripts/wine-run.sh --build "$build" --name demo -- cmd.exe /c 'C:\testbed\demo\demo.cmd'
+scripts/demo-tracesvc.sh "$build"
