@@ -58,6 +58,8 @@ typedef struct vrkras_limit {
 typedef struct vrkras_faults {
     unsigned int refuse_selectors;  /* bit s set: requests with selector s fail */
     unsigned int overstate;         /* text reads fill the buffer and report this many bytes more */
+    unsigned int silent_values;     /* value requests succeed without a reply: 0 bytes, buffer untouched */
+    unsigned int reserved;
 } vrkras_faults;
 
 typedef struct vrkras_stream_state {

@@ -107,6 +107,7 @@ static NTSTATUS system_request(PIRP irp, PIO_STACK_LOCATION stack)
     const UCHAR *in = (const UCHAR *)irp->AssociatedIrp.SystemBuffer;
     UCHAR *out;
     ULONG selector, parameter, reply_length = 4, reply_value = 0;
+    BOOLEAN text;
     NTSTATUS status = STATUS_SUCCESS;
 
     vrkras_lock();
@@ -152,9 +153,11 @@ static NTSTATUS system_request(PIRP irp, PIO_STACK_LOCATION stack)
             break;
         }
     }
+    text = selector == 16 || selector == 17;
+    if (!text && vrkras_faults_now.silent_values) reply_length = 0;
     vrkras_unlock();
     if (!NT_SUCCESS(status)) return complete(irp, status, 0);
-    if (selector != 16 && selector != 17) write_word(out, reply_value);
+    if (!text && reply_length) write_word(out, reply_value);
     return complete(irp, STATUS_SUCCESS, reply_length);
 
 bad:

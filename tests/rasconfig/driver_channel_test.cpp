@@ -172,7 +172,7 @@ TEST_F(DriverChannelTest, TextReadsTakeTheirStreamAndNeverReportMoreThanTheBuffe
     EXPECT_EQ(std::string(44, '#'), std::string(guarded + 256, 44));
 }
 
-TEST_F(DriverChannelTest, RefusedRequestsGiveZeroAndNoRegistryFallback) {
+TEST_F(DriverChannelTest, RefusedOrUnansweredRequestsGiveZeroAndNoRegistryFallback) {
     Load(7);
     ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, kDriverParameters, "TraceLevel", 0x11));
     SetTraceLevel(0x22);
@@ -190,6 +190,17 @@ TEST_F(DriverChannelTest, RefusedRequestsGiveZeroAndNoRegistryFallback) {
     ASSERT_TRUE(control_.Faults(faults));
     EXPECT_EQ(0x22u, GetTraceLevel());
     EXPECT_EQ(9u, ReadTraceStream(buffer, sizeof buffer));
+
+    // A request that succeeds without a reply leaves the request code in the buffer: no answer.
+    faults.silent_values = 1;
+    ASSERT_TRUE(control_.Faults(faults));
+    vrk::FileHandle device;
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), OpenDriverDevice(&device));
+    EXPECT_EQ(0u, QueryDriverValue(device.get(), kSelGetTraceLevel));
+    EXPECT_EQ(0u, SendDriverValue(device.get(), kSelSetLogLevel, 0x77));
+    faults.silent_values = 0;
+    ASSERT_TRUE(control_.Faults(faults));
+    EXPECT_EQ(0x22u, QueryDriverValue(device.get(), kSelGetTraceLevel));
 }
 
 TEST_F(DriverChannelTest, ADriverLoadedAgainIsFoundByTheNextRequest) {

@@ -121,11 +121,11 @@ TEST_F(TraceServiceTest, DriverStoppedAndStartedAgainIsFoundAtTheNextPoll) {
     ASSERT_TRUE(QueryNamedService(kService, &status));
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), status.dwCurrentState);
     ASSERT_TRUE(StartDriver());
-    ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_TRACE, VRKRAS_PATTERN_LONG, 'B', VRKRAS_CHUNK_CYCLE, 0, 20000));
+    ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_TRACE, VRKRAS_PATTERN_NOLF, 'B', VRKRAS_CHUNK_CYCLE, 0, 20000));
     ASSERT_TRUE(WaitDrained(VRKRAS_STREAM_TRACE, 20000));
     ASSERT_TRUE(StopTraceService());
     EXPECT_TRUE(DriverTextOf(File("RasTrc.TXT")) ==
-                PatternText(VRKRAS_PATTERN_LONG, 'A', 0, 20000) + PatternText(VRKRAS_PATTERN_LONG, 'B', 0, 20000));
+                PatternText(VRKRAS_PATTERN_LONG, 'A', 0, 20000) + PatternText(VRKRAS_PATTERN_NOLF, 'B', 0, 20000));
 }
 
 // The change worker reopens both writers under new names while their workers write: every file
