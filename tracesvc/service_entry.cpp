@@ -11,5 +11,7 @@ int main() {
     TraceLog(kLogTrace, "Start Service");
     SERVICE_TABLE_ENTRYA table[] = {{const_cast<char*>(kDispatchServiceName), service_main}, {nullptr, nullptr}};
     if (!StartServiceCtrlDispatcherA(table)) report_service_error("StartServiceCtrlDispatcher failed.");
-    return 0;
+    // The workers are never joined: ending the process here stops them before the runtime's exit
+    // code could tear down the stream writers they may still be using.
+    ExitProcess(0);
 }
