@@ -2,6 +2,8 @@
 // change interval, each held by a pause at its gate between two cycles.
 #include "tracesvc/workers.h"
 
+#include <atomic>
+
 #include "common/setup_log.h"
 #include "tracesvc/diag_log.h"
 #include "tracesvc/service_frame.h"
@@ -14,10 +16,13 @@ enum Worker { kTrace, kLog, kChange, kWorkers };
 // Manual-reset events, signalled while the worker may run. They live as long as the process: a
 // worker held by a pause stays at its gate when the service stops.
 HANDLE g_gates[kWorkers];
+// Set before the gates close and cleared after they open, so that a running worker passes without
+// asking the system about its gate, which would cost a call per cycle all day long.
+std::atomic<bool> g_holding{false};
 
 void BetweenCycles(Worker worker, DWORD interval) {
     Sleep(interval);
-    WaitForSingleObject(g_gates[worker], INFINITE);
+    if (g_holding) WaitForSingleObject(g_gates[worker], INFINITE);
 }
 
 }  // namespace
@@ -31,11 +36,13 @@ BOOL CreateWorkerGates() {
 }
 
 void HoldWorkers() {
+    g_holding = true;
     for (HANDLE gate : g_gates) ResetEvent(gate);
 }
 
 void ReleaseWorkers() {
     for (HANDLE gate : g_gates) SetEvent(gate);
+    g_holding = false;
 }
 
 DWORD WINAPI worker_threadTrace(LPVOID) {

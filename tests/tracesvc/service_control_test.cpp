@@ -100,13 +100,14 @@ TEST_F(TraceServiceTest, PauseHoldsBothStreamsAndStopWhilePausedWritesNothingMor
 
     EXPECT_EQ(static_cast<DWORD>(SERVICE_PAUSED), Control(SERVICE_CONTROL_PAUSE).dwCurrentState);
     // A worker in the middle of a cycle finishes it first; after that the gates hold.
-    Sleep(200);
+    ASSERT_TRUE(WaitPollsStop());
     ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_TRACE, "while paused\n"));
     ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_LOG, "paused log\n"));
     const vrkras_state held = DriverState();
     Sleep(500);
     const vrkras_state later = DriverState();
     EXPECT_EQ(held.streams[VRKRAS_STREAM_TRACE].empty_reads, later.streams[VRKRAS_STREAM_TRACE].empty_reads);
+    EXPECT_EQ(held.streams[VRKRAS_STREAM_LOG].empty_reads, later.streams[VRKRAS_STREAM_LOG].empty_reads);
     EXPECT_EQ(13u, later.streams[VRKRAS_STREAM_TRACE].queued);
     EXPECT_EQ("before pause\r\n", File("RasTrc.TXT"));
 
@@ -115,7 +116,7 @@ TEST_F(TraceServiceTest, PauseHoldsBothStreamsAndStopWhilePausedWritesNothingMor
     ASSERT_TRUE(WaitUntil([&] { return File("RasLog.TXT") == "RING: FROM=1 TO=2\r\npaused log\r\n"; }));
 
     EXPECT_EQ(static_cast<DWORD>(SERVICE_PAUSED), Control(SERVICE_CONTROL_PAUSE).dwCurrentState);
-    Sleep(200);
+    ASSERT_TRUE(WaitPollsStop());
     ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_TRACE, "never\n"));
     ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_LOG, "never\n"));
     const SERVICE_STATUS status = Control(SERVICE_CONTROL_STOP);

@@ -65,3 +65,13 @@ bool TraceServiceTest::WaitDrained(unsigned stream, unsigned long long limit) co
         return driver_.State(&now) && now.streams[stream].empty_reads >= first.streams[stream].empty_reads + 2;
     });
 }
+
+bool TraceServiceTest::WaitPollsStop() const {
+    return WaitUntil([&] {
+        vrkras_state before = {}, after = {};
+        if (!driver_.State(&before)) return false;
+        Sleep(250);
+        return driver_.State(&after) && before.streams[0].empty_reads == after.streams[0].empty_reads &&
+               before.streams[1].empty_reads == after.streams[1].empty_reads;
+    });
+}

@@ -33,6 +33,8 @@ protected:
     vrkras_state DriverState() const;
     // Waits until the driver has handed out limit bytes of a stream and found nothing more twice.
     bool WaitDrained(unsigned stream, unsigned long long limit) const;
+    // Waits until neither stream is polled for several poll intervals.
+    bool WaitPollsStop() const;
 
     std::string dir_;
     testing_vrkras::DriverControl driver_;
