@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a fresh Debian machine; does nothing when it is there.
-# Never wine32: these machines cannot run 32-bit Linux programs, and with it the wine launcher
+# Wine's recommended packages (its fonts among them) come along: dialogs are measured and drawn
+# with them. Never wine32: these machines cannot run 32-bit Linux programs, and with it the wine launcher
 # picks the 32-bit loader.
 set -euo pipefail
 
@@ -14,7 +15,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   sudo_cmd=; [ "$(id -u)" -ne 0 ] && sudo_cmd=sudo
   $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q "install ok installed"; then
   echo "setup.sh: wine32 is installed; remove it (apt-get remove wine32), it breaks wine on this machine" >&2
