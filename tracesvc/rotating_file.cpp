@@ -121,7 +121,9 @@ void RotatingFile::OpenLocked() {
         return;
     }
     if (append_) {
-        position_ = GetFileSize(file_.get(), nullptr);
+        // Something that opens like a file but has no size counts as empty, not as 4 GiB full.
+        const DWORD size = GetFileSize(file_.get(), nullptr);
+        position_ = size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? 0 : size;
         SetFilePointer(file_.get(), 0, nullptr, FILE_END);
     }
     TraceLog(kLogTrace, "Openfile %s; Filehandle=%X; Posit=%d; append=%d", name_,

@@ -9,6 +9,7 @@
 #include "tracesvc/rotating_file.h"
 #include "tracesvc/stream_settings.h"
 #include "tracesvc/streams.h"
+#include "vrkras_driver.h"
 
 using namespace testing_machine;
 
@@ -300,6 +301,38 @@ TEST_F(RotatingFileTest, AfterTheFinalCloseNothingReopensTheFile) {
     EXPECT_FALSE(Exists("RasTrc1.TXT"));
     EXPECT_FALSE(Exists("Later.TXT"));
     EXPECT_FALSE(file.IsOpen());
+}
+
+// The substitute driver's control device opens like a file but refuses every write.
+TEST_F(RotatingFileTest, FailedWritesTryTheRestOfTheChunkThenCloseTheFileAndDropWhatFollows) {
+    ASSERT_TRUE(testing_vrkras::InstallDriver(1));
+    ASSERT_TRUE(testing_vrkras::StartDriver());
+    RotatingFile file;
+    Set("TraceFileName", "\\\\.\\VrkRasCtl1");
+    file.Start(StreamKind::Trace, NoText);
+    ASSERT_TRUE(file.IsOpen());
+    Write(file, "ab\ncd\nef");
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(0u, file.Position());
+    int failures = 0;
+    for (const std::string& m : DiagMessages()) failures += m.rfind("Lasterror = ", 0) == 0;
+    EXPECT_EQ(3, failures);
+    EXPECT_TRUE(DiagHas("#####Error by writefile"));
+    const size_t lines = DiagMessages().size();
+    Write(file, "dropped");
+    EXPECT_FALSE(file.IsOpen());
+    const std::vector<std::string> m = DiagMessages();
+    ASSERT_EQ(lines + 2, m.size());
+    EXPECT_EQ(0u, m[lines].rfind("Writeoutput in file \\\\.\\VrkRasCtl1,count=7 on pos 0; -->dropped", 0));
+    file.Close();
+
+    RotatingFile log;
+    Set("LogFileName", "\\\\.\\VrkRasCtl1");
+    log.Start(StreamKind::Log, NoText);
+    EXPECT_TRUE(log.IsOpen());
+    EXPECT_EQ(0u, log.Position());
+    log.Close();
+    testing_vrkras::StopDriver();
 }
 
 }  // namespace
