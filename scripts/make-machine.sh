@@ -6,7 +6,7 @@
 # usage: make-machine.sh <template dir>
 set -euo pipefail
 
-template=${1:?usage: make-machine.sh <template dir>}
+template=$(realpath -m "${1:?usage: make-machine.sh <template dir>}")
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 machine_data="$source_dir/testbed/machine"
 
@@ -22,12 +22,13 @@ export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
 # One process at a time while the prefix is new: parallel first use breaks the server.
-wine wineboot -i </dev/null >/dev/null 2>&1
+wine wineboot -i </dev/null >"$template.log" 2>&1 || { echo "make-machine.sh: wineboot failed, see $template.log" >&2; exit 1; }
 wineserver -w
 
 for reg in "$machine_data"/*.reg; do
   [ -e "$reg" ] || continue
-  wine regedit /S "Z:$(echo "$reg" | tr / '\\')" </dev/null >/dev/null 2>&1
+  wine regedit /S "Z:$(echo "$reg" | tr / '\\')" </dev/null >>"$template.log" 2>&1 ||
+    { echo "make-machine.sh: regedit failed for $reg, see $template.log" >&2; exit 1; }
 done
 wineserver -w
 
