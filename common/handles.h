@@ -55,6 +55,11 @@ struct RegKeyTraits {
     static Type empty() { return nullptr; }
     static void close(Type h) { RegCloseKey(h); }
 };
+struct ServiceHandleTraits {
+    using Type = SC_HANDLE;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { CloseServiceHandle(h); }
+};
 struct HeapBlockTraits {
     using Type = void*;
     static Type empty() { return nullptr; }
@@ -64,6 +69,7 @@ struct HeapBlockTraits {
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
+using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 using HeapBlock = UniqueHandle<HeapBlockTraits>;
 
 }  // namespace vrk

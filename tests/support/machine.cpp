@@ -2,29 +2,10 @@
 
 #include <cstdio>
 
+#include "common/handles.h"
+
 namespace testing_machine {
 namespace {
-
-struct OwnedHandle {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    explicit OwnedHandle(HANDLE handle) : h(handle) {}
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    ~OwnedHandle() {
-        if (h != INVALID_HANDLE_VALUE && h != nullptr) CloseHandle(h);
-    }
-    bool valid() const { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-};
-
-struct OwnedKey {
-    HKEY h = nullptr;
-    OwnedKey() = default;
-    OwnedKey(const OwnedKey&) = delete;
-    OwnedKey& operator=(const OwnedKey&) = delete;
-    ~OwnedKey() {
-        if (h) RegCloseKey(h);
-    }
-};
 
 HANDLE CreateInheritableFile(const std::string& path) {
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
@@ -44,19 +25,19 @@ ProgramResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const 
 
     ProgramResult result;
     {
-        OwnedHandle out(CreateInheritableFile(outPath));
-        OwnedHandle err(CreateInheritableFile(errPath));
+        vrk::FileHandle out(CreateInheritableFile(outPath));
+        vrk::FileHandle err(CreateInheritableFile(errPath));
         SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-        OwnedHandle in(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+        vrk::FileHandle in(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                                    OPEN_EXISTING, 0, nullptr));
         if (!out.valid() || !err.valid()) return result;
 
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = in.valid() ? in.h : nullptr;
-        si.hStdOutput = out.h;
-        si.hStdError = err.h;
+        si.hStdInput = in.valid() ? in.get() : nullptr;
+        si.hStdOutput = out.get();
+        si.hStdError = err.get();
         PROCESS_INFORMATION pi = {};
         std::vector<char> cmd(commandLine.begin(), commandLine.end());
         cmd.push_back('\0');
@@ -64,8 +45,8 @@ ProgramResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const 
                             &si, &pi))
             return result;
         result.started = true;
-        OwnedHandle process(pi.hProcess);
-        OwnedHandle thread(pi.hThread);
+        vrk::FileHandle process(pi.hProcess);
+        vrk::FileHandle thread(pi.hThread);
         if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
             result.timedOut = true;
             TerminateProcess(pi.hProcess, 124);
@@ -90,22 +71,22 @@ std::string Expand(const std::string& text) {
 std::string MakerDirectory() { return Expand("%SystemRoot%\\SYSTEM32\\VARNEK"); }
 
 std::string ReadFileBytes(const std::string& path) {
-    OwnedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    vrk::FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, 0, nullptr));
     if (!f.valid()) return std::string();
     std::string bytes;
     char chunk[65536];
     DWORD got = 0;
-    while (ReadFile(f.h, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
     return bytes;
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    OwnedHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    vrk::FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr));
     if (!f.valid()) return false;
     DWORD written = 0;
-    return WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
 
@@ -122,8 +103,8 @@ bool SetLastWriteTimeUtc(const std::string& path, WORD year, WORD month, WORD da
     st.wSecond = second;
     FILETIME ft;
     if (!SystemTimeToFileTime(&st, &ft)) return false;
-    OwnedHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    return f.valid() && SetFileTime(f.h, nullptr, nullptr, &ft);
+    vrk::FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return f.valid() && SetFileTime(f.get(), nullptr, nullptr, &ft);
 }
 
 std::string FreshDirectory(const std::string& name) {
@@ -134,10 +115,10 @@ std::string FreshDirectory(const std::string& name) {
 }
 
 bool SetRegBytes(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
-    OwnedKey k;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k.h, nullptr) != ERROR_SUCCESS)
+    vrk::RegKey k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
         return false;
-    return RegSetValueExA(k.h, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    return RegSetValueExA(k.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
@@ -150,12 +131,12 @@ bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWO
 }
 
 bool GetRegValue(HKEY root, const std::string& key, const std::string& name, std::string* bytes, DWORD* type) {
-    OwnedKey k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k.h) != ERROR_SUCCESS) return false;
+    vrk::RegKey k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, k.put()) != ERROR_SUCCESS) return false;
     DWORD size = 0, valueType = 0;
-    if (RegQueryValueExA(k.h, name.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(k.get(), name.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS) return false;
     std::string data(size, '\0');
-    if (RegQueryValueExA(k.h, name.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(&data[0]), &size) !=
+    if (RegQueryValueExA(k.get(), name.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(&data[0]), &size) !=
         ERROR_SUCCESS)
         return false;
     data.resize(size);
@@ -165,18 +146,18 @@ bool GetRegValue(HKEY root, const std::string& key, const std::string& name, std
 }
 
 bool RegKeyPresent(HKEY root, const std::string& key) {
-    OwnedKey k;
-    return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k.h) == ERROR_SUCCESS;
+    vrk::RegKey k;
+    return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
 }
 
 void DeleteRegKeyTree(HKEY root, const std::string& key) {
     {
-        OwnedKey k;
-        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k.h) != ERROR_SUCCESS) return;
+        vrk::RegKey k;
+        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, k.put()) != ERROR_SUCCESS) return;
         char child[260];
         for (;;) {
             DWORD len = sizeof child;
-            if (RegEnumKeyExA(k.h, 0, child, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumKeyExA(k.get(), 0, child, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
             const std::string before = child;
             DeleteRegKeyTree(root, key + "\\" + before);
             if (RegKeyPresent(root, key + "\\" + before)) break;

@@ -1,27 +1,12 @@
 // Test support: services under the machine's SCM, each call with handles of its own.
 #include "services.h"
 
+#include "common/handles.h"
+
 namespace testing_services {
 namespace {
 
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE h) : handle_(h) {}
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    ~ScHandle() {
-        if (handle_) {
-            const DWORD error = GetLastError();
-            CloseServiceHandle(handle_);
-            SetLastError(error);
-        }
-    }
-    SC_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    SC_HANDLE handle_;
-};
+using ScHandle = vrk::ServiceHandle;
 
 ScHandle Manager() { return ScHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }
 
@@ -33,29 +18,29 @@ void Report(DWORD* error) {
 
 bool InstallService(const std::string& name, DWORD type, const std::string& imagePath) {
     ScHandle manager = Manager();
-    if (!manager) return false;
+    if (!manager.valid()) return false;
     ScHandle created(CreateServiceA(manager.get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, type,
                                     SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, imagePath.c_str(), nullptr,
                                     nullptr, nullptr, nullptr, nullptr));
-    if (created) return true;
+    if (created.valid()) return true;
     if (GetLastError() != ERROR_SERVICE_EXISTS) return false;
     ScHandle existing(OpenServiceA(manager.get(), name.c_str(), SERVICE_ALL_ACCESS));
-    return existing && ChangeServiceConfigA(existing.get(), type, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+    return existing.valid() && ChangeServiceConfigA(existing.get(), type, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
                                             imagePath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
                                             nullptr);
 }
 
 bool RemoveService(const std::string& name) {
     ScHandle manager = Manager();
-    if (!manager) return false;
+    if (!manager.valid()) return false;
     ScHandle service(OpenServiceA(manager.get(), name.c_str(), SERVICE_ALL_ACCESS));
-    return service && DeleteService(service.get());
+    return service.valid() && DeleteService(service.get());
 }
 
 bool StartNamedService(const std::string& name, DWORD* error) {
     ScHandle manager = Manager();
-    ScHandle service(manager ? OpenServiceA(manager.get(), name.c_str(), SERVICE_ALL_ACCESS) : nullptr);
-    if (!service || !StartServiceA(service.get(), 0, nullptr)) {
+    ScHandle service(manager.valid() ? OpenServiceA(manager.get(), name.c_str(), SERVICE_ALL_ACCESS) : nullptr);
+    if (!service.valid() || !StartServiceA(service.get(), 0, nullptr)) {
         Report(error);
         return false;
     }
@@ -64,9 +49,9 @@ bool StartNamedService(const std::string& name, DWORD* error) {
 
 bool ControlNamedService(const std::string& name, DWORD control, SERVICE_STATUS* status, DWORD* error) {
     ScHandle manager = Manager();
-    ScHandle service(manager ? OpenServiceA(manager.get(), name.c_str(), SERVICE_ALL_ACCESS) : nullptr);
+    ScHandle service(manager.valid() ? OpenServiceA(manager.get(), name.c_str(), SERVICE_ALL_ACCESS) : nullptr);
     SERVICE_STATUS answer = {};
-    const bool ok = service && ControlService(service.get(), control, &answer);
+    const bool ok = service.valid() && ControlService(service.get(), control, &answer);
     if (!ok) Report(error);
     if (status) *status = answer;
     return ok;
@@ -74,8 +59,8 @@ bool ControlNamedService(const std::string& name, DWORD control, SERVICE_STATUS*
 
 bool QueryNamedService(const std::string& name, SERVICE_STATUS* status) {
     ScHandle manager = Manager();
-    ScHandle service(manager ? OpenServiceA(manager.get(), name.c_str(), SERVICE_QUERY_STATUS) : nullptr);
-    return service && QueryServiceStatus(service.get(), status);
+    ScHandle service(manager.valid() ? OpenServiceA(manager.get(), name.c_str(), SERVICE_QUERY_STATUS) : nullptr);
+    return service.valid() && QueryServiceStatus(service.get(), status);
 }
 
 bool WaitForServiceState(const std::string& name, DWORD state, DWORD timeoutMs, SERVICE_STATUS* last) {

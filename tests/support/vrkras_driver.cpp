@@ -3,30 +3,14 @@
 
 #include <cstdio>
 
+#include "common/handles.h"
 #include "machine.h"
 #include "services.h"
 
 namespace testing_vrkras {
 namespace {
 
-class DeviceHandle {
-public:
-    explicit DeviceHandle(HANDLE h) : handle_(h) {}
-    DeviceHandle(const DeviceHandle&) = delete;
-    DeviceHandle& operator=(const DeviceHandle&) = delete;
-    ~DeviceHandle() {
-        if (valid()) {
-            const DWORD error = GetLastError();
-            CloseHandle(handle_);
-            SetLastError(error);
-        }
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
+using DeviceHandle = vrk::FileHandle;
 
 DWORD ConfiguredAdapter() {
     std::string bytes;
