@@ -15,6 +15,12 @@ BOOL CopyText(char* out, DWORD size, const char* text) {
 
 bool HasWildcard(const char* text) { return strpbrk(text, "*?") != nullptr; }
 
+const char* FindExtension(const char* path) {
+    const char* dot = strrchr(path, '.');
+    const char* slash = strrchr(path, '\\');
+    return dot && (!slash || dot > slash) ? dot : nullptr;
+}
+
 namespace {
 
 // ExpandEnvironmentStringsA counts the NUL; 0 is an error and a count above size means too small.

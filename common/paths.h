@@ -26,3 +26,6 @@ void CutToDrive(char* path);
 BOOL CopyText(char* out, DWORD size, const char* text);
 // True when text holds "*" or "?".
 bool HasWildcard(const char* text);
+// The "." that starts the extension of the path's last component, or null: a "." in a folder
+// name is none.
+const char* FindExtension(const char* path);

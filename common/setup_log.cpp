@@ -112,10 +112,7 @@ bool FileSize(const char* path, unsigned long long* size) {
 
 BOOL LogGenerationName(const char* name, int n, char* out, DWORD size) {
     if (n == 0) return CopyText(out, size, name);
-    // The extension's "." is the last one behind the last "\"; a "." in a folder name is none.
-    const char* dot = strrchr(name, '.');
-    const char* slash = strrchr(name, '\\');
-    if (dot && slash && dot < slash) dot = nullptr;
+    const char* dot = FindExtension(name);
     const size_t stem = dot ? static_cast<size_t>(dot - name) : strlen(name);
     const int written =
         snprintf(out, size, "%.*s_%d%s", static_cast<int>(stem), name, n, dot ? dot : "");

@@ -27,9 +27,7 @@ BOOL BackupFileName(const char* name, DWORD k, char* out, DWORD size) {
     if (k == 0) return CopyText(out, size, name);
     // Only a '.' of the last component starts an extension: one in a folder name would send the
     // backups into a folder that does not exist.
-    const char* dot = strrchr(name, '.');
-    const char* slash = strrchr(name, '\\');
-    if (dot && slash && dot < slash) dot = nullptr;
+    const char* dot = FindExtension(name);
     int n;
     if (dot)
         n = snprintf(out, size, "%.*s%lu.%s", static_cast<int>(dot - name), name, static_cast<unsigned long>(k),

@@ -17,11 +17,7 @@ bool OpenTestLog(const std::string& path, long level) {
     if (level >= 0) {
         SetRegDword(HKEY_LOCAL_MACHINE, kSetupKey, "LogLevel", static_cast<DWORD>(level));
     } else {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "LogLevel");
-            RegCloseKey(key);
-        }
+        DeleteRegValueOf(HKEY_LOCAL_MACHINE, kSetupKey, "LogLevel");
     }
     return OpenSetupLog(kSetupKey, "LogName", "LogLevel") != FALSE;
 }
@@ -54,11 +50,7 @@ std::vector<std::string> PendingRenames() {
 }
 
 void ClearPendingRenames() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "PendingFileRenameOperations");
-        RegCloseKey(key);
-    }
+    DeleteRegValueOf(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
 }
 
 RunningProgram::RunningProgram(const std::string& commandLine) {

@@ -19,11 +19,7 @@ constexpr char kSetupKey[] = "SOFTWARE\\VARNEK\\VrkSetup";
 
 // SetupLanguage as text of the given type, or removed for a null value.
 inline void SetSetupLanguage(const char* value, DWORD type = REG_SZ) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "SetupLanguage");
-        RegCloseKey(key);
-    }
+    testing_machine::DeleteRegValueOf(HKEY_LOCAL_MACHINE, kSetupKey, "SetupLanguage");
     if (value) testing_machine::SetRegString(HKEY_LOCAL_MACHINE, kSetupKey, "SetupLanguage", value, type);
 }
 

@@ -130,10 +130,8 @@ TEST_F(DriverChannelTest, WithoutTheDriverLevelsComeFromTheRegistryAndNothingIsS
 TEST_F(DriverChannelTest, WithoutAdapterNumberNoDeviceIsOpened) {
     Load(9);
     ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, kDriverParameters, "TraceLevel", 0x33));
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDriverParameters, 0, KEY_ALL_ACCESS, &key));
-    RegDeleteValueA(key, "AdapterNumber");
-    RegCloseKey(key);
+    ASSERT_TRUE(RegKeyPresent(HKEY_LOCAL_MACHINE, kDriverParameters));
+    DeleteRegValueOf(HKEY_LOCAL_MACHINE, kDriverParameters, "AdapterNumber");
     EXPECT_FALSE(ProbeDriver());
     EXPECT_EQ(0x33u, GetTraceLevel());
     EXPECT_EQ(0u, SetTraceLevel(1));

@@ -150,6 +150,12 @@ bool RegKeyPresent(HKEY root, const std::string& key) {
     return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
 }
 
+void DeleteRegValueOf(HKEY root, const std::string& key, const std::string& name) {
+    vrk::RegKey k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, k.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(k.get(), name.c_str());
+}
+
 void DeleteRegKeyTree(HKEY root, const std::string& key) {
     {
         vrk::RegKey k;

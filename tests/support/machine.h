@@ -45,6 +45,7 @@ bool SetRegBytes(HKEY root, const std::string& key, const std::string& name, DWO
 bool GetRegValue(HKEY root, const std::string& key, const std::string& name, std::string* bytes,
                  DWORD* type = nullptr);
 bool RegKeyPresent(HKEY root, const std::string& key);
+void DeleteRegValueOf(HKEY root, const std::string& key, const std::string& name);
 void DeleteRegKeyTree(HKEY root, const std::string& key);
 
 // Makes a program see another Windows version at its next start: "nt40", "nt351", "win7", ...

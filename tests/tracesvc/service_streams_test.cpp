@@ -51,10 +51,9 @@ TEST_F(TraceServiceTest, BothStreamsArriveWholeInOrderWithCrLf) {
 }
 
 TEST_F(TraceServiceTest, TraceRotatesAtTheDefaultsWhileTheDriverWritesContinuously) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParameters, 0, KEY_ALL_ACCESS, &key));
-    for (const char* value : {"TraceFileName", "LogFileName", "TraceServiceTrace"}) RegDeleteValueA(key, value);
-    RegCloseKey(key);
+    ASSERT_TRUE(RegKeyPresent(HKEY_LOCAL_MACHINE, kParameters));
+    for (const char* value : {"TraceFileName", "LogFileName", "TraceServiceTrace"})
+        DeleteRegValueOf(HKEY_LOCAL_MACHINE, kParameters, value);
     const std::string maker = MakerDirectory();
     ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_TRACE, VRKRAS_PATTERN_LINES, 'T'));
     ASSERT_TRUE(StartTraceService());
