@@ -6,6 +6,9 @@ set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# The win32 thread model has no std::mutex: GoogleTest finds a port header of ours first that
+# gives it a Notification on a Win32 event.
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/support/gtest-port)
 
 set(VRK_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 set(VRK_MACHINE_TEMPLATE ${CMAKE_BINARY_DIR}/machines/template)

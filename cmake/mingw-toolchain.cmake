@@ -2,9 +2,12 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${VRK_MINGW_ARCH})
 
-# The posix thread model gives std::thread and std::mutex in the static runtime.
-set(CMAKE_C_COMPILER   ${VRK_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VRK_MINGW_TRIPLE}-g++-posix)
+# The win32 thread model: its static runtime imports only what Windows NT 4.0 has. The posix model
+# links winpthreads, which imports GetTickCount64 and the vectored exception handlers, and a
+# program built with it does not load on NT 4.0. Threads, events and locks are Win32's own.
+set(VRK_MINGW_THREADS win32 CACHE STRING "Thread model of the MinGW-w64 compilers (win32 or posix)")
+set(CMAKE_C_COMPILER   ${VRK_MINGW_TRIPLE}-gcc-${VRK_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${VRK_MINGW_TRIPLE}-g++-${VRK_MINGW_THREADS})
 set(CMAKE_RC_COMPILER  ${VRK_MINGW_TRIPLE}-windres)
 set(CMAKE_AR           ${VRK_MINGW_TRIPLE}-ar)
 set(CMAKE_RANLIB       ${VRK_MINGW_TRIPLE}-ranlib)

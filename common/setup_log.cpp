@@ -1,5 +1,6 @@
 #include "common/setup_log.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -13,46 +14,53 @@ const char kLogBanner[] = "*************************** new instance ************
 
 namespace {
 
-HANDLE g_logFile = INVALID_HANDLE_VALUE;
+// Read once by each line, so that a line never mixes the handle it tested with another it writes to.
+std::atomic<HANDLE> g_logFile{INVALID_HANDLE_VALUE};
 
-// Reading the clock costs as much as a third of the write. The platform's tick count is a plain
-// memory read that moves on every system tick (10 to 16 ms, the resolution NT's own GetLocalTime
-// has): each thread reads the clock again only when the tick has moved, and works out the date and
-// time fields again only when the second has changed. Lines written within one tick carry the
-// same time, as they did on NT.
-struct LocalClock {
-    bool valid = false;
-    DWORD tick = 0;
-    ULONGLONG utc = 0;
-    ULONGLONG second = ~0ull;
-    SYSTEMTIME fields = {};
-};
-thread_local LocalClock t_clock;
+// The time of a line. Reading the system time is cheap; what costs is asking the system for the
+// local time's offset, which changes only when daylight saving time begins or ends. So the offset
+// is asked for once a second, by the first line of that second, and kept in one 64-bit word
+// together with the second it was taken in: a thread sees all of an update or none of it, and a
+// line that does not find its own second there asks anew. Nothing is kept per thread.
+constexpr ULONGLONG kFileTimePerSecond = 10000000;
+
+// Bits 0-31: the low 32 bits of the UTC second (0: nothing known); bits 32-63: local minus UTC in seconds.
+std::atomic<ULONGLONG> g_offset{0};
+
+ULONGLONG FileTimeValue(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Local minus UTC in seconds for the UTC time now; false when the system cannot tell.
+bool LocalOffset(const FILETIME& utc, LONGLONG* offset) {
+    const ULONGLONG now = FileTimeValue(utc);
+    const ULONGLONG second = (now / kFileTimePerSecond) & 0xFFFFFFFFu;
+    const ULONGLONG known = g_offset.load(std::memory_order_acquire);
+    if (second != 0 && (known & 0xFFFFFFFFu) == second) {
+        *offset = static_cast<LONG>(static_cast<DWORD>(known >> 32));
+        return true;
+    }
+    FILETIME local;
+    if (!FileTimeToLocalFileTime(&utc, &local)) return false;
+    const LONG seconds = static_cast<LONG>((static_cast<LONGLONG>(FileTimeValue(local)) - static_cast<LONGLONG>(now)) /
+                                           static_cast<LONGLONG>(kFileTimePerSecond));
+    g_offset.store((static_cast<ULONGLONG>(static_cast<DWORD>(seconds)) << 32) | second, std::memory_order_release);
+    *offset = seconds;
+    return true;
+}
 
 void LocalNow(SYSTEMTIME* out) {
-    LocalClock& clock = t_clock;
-    const DWORD tick = GetTickCount();
     FILETIME utc;
-    if (!clock.valid || tick != clock.tick) {
-        GetSystemTimeAsFileTime(&utc);
-        clock.utc = (static_cast<ULONGLONG>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
-        clock.tick = tick;
-        clock.valid = true;
+    GetSystemTimeAsFileTime(&utc);
+    LONGLONG offset = 0;
+    if (LocalOffset(utc, &offset)) {
+        const ULONGLONG local = FileTimeValue(utc) + static_cast<ULONGLONG>(offset) * kFileTimePerSecond;
+        FILETIME time;
+        time.dwLowDateTime = static_cast<DWORD>(local);
+        time.dwHighDateTime = static_cast<DWORD>(local >> 32);
+        if (FileTimeToSystemTime(&time, out)) return;
     }
-    const ULONGLONG second = clock.utc / 10000000u;
-    if (second != clock.second) {
-        utc.dwLowDateTime = static_cast<DWORD>(clock.utc);
-        utc.dwHighDateTime = static_cast<DWORD>(clock.utc >> 32);
-        FILETIME local;
-        if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &clock.fields)) {
-            clock.valid = false;
-            GetLocalTime(out);
-            return;
-        }
-        clock.second = second;
-    }
-    *out = clock.fields;
-    out->wMilliseconds = static_cast<WORD>((clock.utc / 10000u) % 1000u);
+    GetLocalTime(out);
 }
 
 // value in decimal with at least digits digits, zero-padded ("%2.2d"); returns the end.
@@ -151,7 +159,7 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
     SetEndOfFile(file.get());
     DWORD written = 0;
     WriteFile(file.get(), kLogBanner, sizeof kLogBanner - 1, &written, nullptr);
-    g_logFile = file.release();
+    g_logFile.store(file.release());
 
     DWORD level = 0;
     if (JoinPath(key, levelValue, path) && ReadRegDword(path, &level)) LogLevel = level;
@@ -159,7 +167,8 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
 }
 
 void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list arguments) {
-    if (LogLevel < level || g_logFile == INVALID_HANDLE_VALUE) return;
+    const HANDLE file = g_logFile.load(std::memory_order_relaxed);
+    if (LogLevel < level || file == INVALID_HANDLE_VALUE) return;
     // The line's own buffer of 1144 bytes, private to this call, so that threads never share one;
     // on the stack rather than the heap: the allocation cost a tenth of the write.
     char line[kLogLineSize];
@@ -176,11 +185,11 @@ void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list argum
     line[used++] = '\r';
     line[used++] = '\n';
     DWORD written = 0;
-    WriteFile(g_logFile, line, static_cast<DWORD>(used), &written, nullptr);
+    WriteFile(file, line, static_cast<DWORD>(used), &written, nullptr);
 }
 
 void WriteSetupLog(DWORD source, DWORD level, const char* format, ...) {
-    if (LogLevel < level || g_logFile == INVALID_HANDLE_VALUE) return;
+    if (LogLevel < level || !IsSetupLogOpen()) return;
     va_list arguments;
     va_start(arguments, format);
     WriteSetupLogV(source, level, format, arguments);
@@ -188,10 +197,8 @@ void WriteSetupLog(DWORD source, DWORD level, const char* format, ...) {
 }
 
 void CloseSetupLog() {
-    if (g_logFile != INVALID_HANDLE_VALUE) {
-        CloseHandle(g_logFile);
-        g_logFile = INVALID_HANDLE_VALUE;
-    }
+    const HANDLE file = g_logFile.exchange(INVALID_HANDLE_VALUE);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
-bool IsSetupLogOpen() { return g_logFile != INVALID_HANDLE_VALUE; }
+bool IsSetupLogOpen() { return g_logFile.load(std::memory_order_relaxed) != INVALID_HANDLE_VALUE; }

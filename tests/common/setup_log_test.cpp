@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/setup_log.h"
@@ -53,6 +52,60 @@ TEST_F(SetupLogTest, LineCarriesSourceLevelAndLocalTimeWithMilliseconds) {
     // Every line ends with CR LF and nothing follows the last one.
     EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
     EXPECT_EQ(std::string::npos, bytes.find('\0'));
+}
+
+// Milliseconds of a local time on one scale, for comparing times across midnight as well.
+long long Milliseconds(const SYSTEMTIME& t) {
+    FILETIME f;
+    if (!SystemTimeToFileTime(&t, &f)) return -1;
+    return static_cast<long long>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 10000);
+}
+
+TEST_F(SetupLogTest, LineTimesFollowTheLocalClockAcrossSeconds) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    struct Bounds {
+        long long before, after;
+    };
+    std::vector<Bounds> bounds;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 2300) {
+        SYSTEMTIME before, after;
+        GetLocalTime(&before);
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "line %u", static_cast<unsigned>(bounds.size()));
+        GetLocalTime(&after);
+        bounds.push_back({Milliseconds(before), Milliseconds(after)});
+        Sleep(bounds.size() % 7);
+    }
+    CloseSetupLog();
+    const std::vector<std::string> lines = SplitLines(ReadFileBytes(log_).substr(sizeof kBanner - 1));
+    ASSERT_EQ(bounds.size(), lines.size());
+
+    // One system tick of slack either way: NT's clock moves in steps of 10 to 16 ms.
+    const long long kTick = 16;
+    const std::regex format(R"(33 02 (\d\d)\.(\d\d)\.(\d{4}) (\d\d):(\d\d):(\d\d)\.(\d{3}): line (\d+))");
+    long long previous = 0;
+    std::vector<long long> seconds;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(lines[i], m, format)) << lines[i];
+        ASSERT_EQ(std::to_string(i), m[8].str());
+        SYSTEMTIME t = {};
+        t.wDay = static_cast<WORD>(std::stoi(m[1]));
+        t.wMonth = static_cast<WORD>(std::stoi(m[2]));
+        t.wYear = static_cast<WORD>(std::stoi(m[3]));
+        t.wHour = static_cast<WORD>(std::stoi(m[4]));
+        t.wMinute = static_cast<WORD>(std::stoi(m[5]));
+        t.wSecond = static_cast<WORD>(std::stoi(m[6]));
+        t.wMilliseconds = static_cast<WORD>(std::stoi(m[7]));
+        const long long when = Milliseconds(t);
+        ASSERT_GE(when, bounds[i].before - kTick) << lines[i];
+        ASSERT_LE(when, bounds[i].after + kTick) << lines[i];
+        ASSERT_GE(when, previous) << lines[i];
+        previous = when;
+        if (seconds.empty() || seconds.back() != when / 1000) seconds.push_back(when / 1000);
+    }
+    // The lines span at least two whole seconds: the seconds have moved on, not only the milliseconds.
+    EXPECT_GE(seconds.size(), 3u);
 }
 
 TEST_F(SetupLogTest, MessageLongerThanTheLineIsCutAndTheLineStillEndsWithCrLf) {
@@ -178,14 +231,18 @@ TEST_F(SetupLogTest, GenerationNames) {
 
 TEST_F(SetupLogTest, LinesOfConcurrentThreadsNeverMix) {
     ASSERT_TRUE(OpenTestLog(log_, 2));
-    std::vector<std::thread> threads;
+    HANDLE threads[4];
     for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([t] {
+        threads[t] = CreateThread(nullptr, 0, [](LPVOID number) -> DWORD {
+            const int t = static_cast<int>(reinterpret_cast<INT_PTR>(number));
             const std::string payload(100 + t * 50, static_cast<char>('a' + t));
             for (int i = 0; i < 300; ++i) WriteSetupLog(kLogSourceSetup, kLogTrace, "%d %s", t, payload.c_str());
-        });
+            return 0;
+        }, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(t)), 0, nullptr);
+        ASSERT_NE(nullptr, threads[t]);
     }
-    for (std::thread& thread : threads) thread.join();
+    WaitForMultipleObjects(4, threads, TRUE, INFINITE);
+    for (HANDLE thread : threads) CloseHandle(thread);
     CloseSetupLog();
     const std::vector<std::string> messages = LogMessages(log_);
     ASSERT_EQ(1200u, messages.size());
