@@ -53,6 +53,8 @@ function(vrk_deliverable target)
     set_target_properties(${target} PROPERTIES SUFFIX "${ext}")
   endif()
   vrk_version_resource(${target} DESCRIPTION "${D_DESCRIPTION}" FILENAME "${D_FILENAME}" TYPE "${D_TYPE}")
+  # What users receive carries no symbol table and no debug sections.
+  target_link_options(${target} PRIVATE -s)
   # A DLL's import library is for builds only, never part of the package.
   install(TARGETS ${target}
     RUNTIME DESTINATION . COMPONENT package
