@@ -262,17 +262,9 @@ BOOL CopyRegTree(const char* source, const char* target) {
     char sourceText[kPathSize], targetText[kPathSize];
     if (!CopyText(sourceText, sizeof sourceText, source) || !CopyText(targetText, sizeof targetText, target))
         return FALSE;
-    HKEY root;
-    char* keyPath;
-    {
-        RegKey from;
-        if (!OpenRegKey(sourceText, from.put())) return FALSE;
-        char targetCopy[kPathSize];
-        memcpy(targetCopy, targetText, sizeof targetCopy);
-        SplitRegistryRoot(targetCopy, &keyPath, &root);
-        RegKey to;
-        if (!CreateKeyOf(root, keyPath, &to)) return FALSE;
-    }
+    // Target keys come into being only through the values copied into them: a source key without
+    // values anywhere below it is not recreated.
+    if (!RegKeyExists(sourceText)) return FALSE;
     BOOL ok = TRUE;
     char from[kPathSize], to[kPathSize];
     RegistrySubkeyList subkeys(sourceText);

@@ -229,6 +229,27 @@ TEST_F(RegistryTest, CopyRegTreeCopiesKeysAndValuesOfEveryType) {
     EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, Path("Dst2")));
 }
 
+TEST_F(RegistryTest, CopyRegTreeRecreatesOnlyKeysThatBearValues) {
+    // Keys without values: made with a value that is deleted again.
+    for (const char* hollow : {"Src\\Hollow\\Deeper", "Src\\Hollow", "Bare"}) {
+        ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path(hollow), "Gone", "x"));
+        DeleteRegValueOf(HKEY_LOCAL_MACHINE, Path(hollow), "Gone");
+    }
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src\\Full\\Leaf"), "V", "kept"));
+
+    EXPECT_TRUE(CopyRegTree(Path("Src").c_str(), Path("Dst").c_str()));
+    std::string bytes;
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst\\Full\\Leaf"), "V", &bytes));
+    EXPECT_EQ(std::string("kept\0", 5), bytes);
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, Path("Dst\\Hollow")));
+
+    // A source that holds nothing at all is copied without a trace, and that is no failure.
+    EXPECT_TRUE(CopyRegTree(Path("Bare").c_str(), Path("BareCopy").c_str()));
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, Path("BareCopy")));
+    EXPECT_TRUE(CopyRegTree(Path("Src\\Hollow").c_str(), Path("HollowCopy").c_str()));
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, Path("HollowCopy")));
+}
+
 TEST_F(RegistryTest, CopyRegValueKeepsTypeAndSize) {
     ASSERT_TRUE(SetRegBytes(HKEY_LOCAL_MACHINE, kKey, "Odd", 0x1234, std::string("\x05\x00\x07", 3)));
     EXPECT_TRUE(CopyRegValue(Path("Odd").c_str(), Path("New\\Key\\Odd").c_str(), kRegClose));
