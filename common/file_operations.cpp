@@ -65,8 +65,9 @@ BOOL AddPendingDelete(const char* path) {
         }
         p += strlen(p) + 1;
     }
-    if (p > end) p = end;
-    // A source whose target was lost keeps its own place: it gets an empty target first.
+    // A last string without its NUL ends at the one the read put behind the data, and p already
+    // stands past it: that terminator stays, so the string keeps its own text and its place.
+    // A source whose target was lost gets an empty target first.
     if (targetMissing) *p++ = '\0';
     memcpy(p, entry, static_cast<size_t>(entryLength) + 1);
     p += entryLength + 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/handles.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
 #include "common_fixture.h"
@@ -30,6 +31,20 @@ std::string PendingBytes() {
     std::string bytes;
     GetRegValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &bytes);
     return bytes;
+}
+
+// The value as another program may have left it: the strings with their NULs but the last one's,
+// and no closing NUL. A byte other than NUL lies behind the data, or the platform would add the end.
+bool SetPendingWithoutFinalNuls(const std::vector<std::string>& strings) {
+    std::string bytes;
+    for (const std::string& s : strings) bytes += s + '\0';
+    bytes.back() = 'X';
+    vrk::RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return false;
+    return RegSetValueExA(key.get(), "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                          reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size() - 1)) ==
+               ERROR_SUCCESS &&
+           PendingBytes().size() == bytes.size() - 1;
 }
 
 class DeferredDeleteTest : public ::testing::Test {
@@ -71,6 +86,20 @@ TEST_F(DeferredDeleteTest, SourceWithoutTargetKeepsItsPlace) {
     ASSERT_TRUE(SetPending(std::string("\\??\\C:\\half.dll\0", 16)));
     EXPECT_TRUE(AddPendingDelete("C:\\mine.dll"));
     EXPECT_EQ(Pending({"\\??\\C:\\half.dll", "", "\\??\\C:\\mine.dll", ""}), PendingBytes());
+}
+
+TEST_F(DeferredDeleteTest, LastStringWithoutItsNulKeepsItsText) {
+    // A source without target and without NUL: it becomes a delete of its own, ours follows.
+    ASSERT_TRUE(SetPendingWithoutFinalNuls({"\\??\\C:\\old.dll", "!\\??\\C:\\new.dll", "\\??\\C:\\half.dll"}));
+    EXPECT_TRUE(AddPendingDelete("C:\\mine.dll"));
+    EXPECT_EQ(Pending({"\\??\\C:\\old.dll", "!\\??\\C:\\new.dll", "\\??\\C:\\half.dll", "",
+                       "\\??\\C:\\mine.dll", ""}),
+              PendingBytes());
+    // A target without NUL: another program's rename stays as it was, ours follows.
+    ClearPendingRenames();
+    ASSERT_TRUE(SetPendingWithoutFinalNuls({"\\??\\C:\\old.dll", "!\\??\\C:\\new.dll"}));
+    EXPECT_TRUE(AddPendingDelete("C:\\mine.dll"));
+    EXPECT_EQ(Pending({"\\??\\C:\\old.dll", "!\\??\\C:\\new.dll", "\\??\\C:\\mine.dll", ""}), PendingBytes());
 }
 
 TEST_F(DeferredDeleteTest, ValuesNearAndAbove64KiBAreNeverCut) {
