@@ -201,4 +201,6 @@ void CloseSetupLog() {
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
+void RetireSetupLog() { g_logFile.store(INVALID_HANDLE_VALUE); }
+
 bool IsSetupLogOpen() { return g_logFile.load(std::memory_order_relaxed) != INVALID_HANDLE_VALUE; }

@@ -35,4 +35,8 @@ void WriteSetupLog(DWORD source, DWORD level, const char* format, ...)
     __attribute__((format(gnu_printf, 3, 4)));
 void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list arguments);
 void CloseSetupLog();
+// Takes the log out of use without closing its file: later lines are dropped, while a line that
+// another thread is writing at this moment still reaches the file, never a handle that took the
+// freed value. The file closes when the process ends. For programs whose threads are not joined.
+void RetireSetupLog();
 bool IsSetupLogOpen();

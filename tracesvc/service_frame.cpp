@@ -64,7 +64,9 @@ void Cleanup() {
     // control manager considers the service stopped.
     CloseStreams();
     if (g_statusHandle) report_status(SERVICE_STOPPED, g_lastError, 0, 0);
-    CloseSetupLog();
+    // The workers are never joined and may be in the middle of a line: the log is taken out of
+    // use, and its file closes with the process.
+    RetireSetupLog();
 }
 
 }  // namespace
