@@ -66,21 +66,28 @@ struct ValueBytes {
     const char* data() const { return static_cast<const char*>(block.get()); }
 };
 
-// FALSE when the value is missing or holds more than limit bytes.
+// FALSE when the value is missing or holds more than limit bytes. The first read offers a block
+// that holds most values, so that a small value costs one request rather than a size query and a
+// read; a larger one is read again with the size the first read reported.
 bool FetchValue(const char* path, DWORD limit, ValueBytes* out) {
+    constexpr DWORD kFirstOffer = 512;
     ValuePath parsed;
     RegKey key;
     if (!OpenValueKey(path, &parsed, &key)) return false;
+    if (limit > 0x7FFFFFF0u) limit = 0x7FFFFFF0u;
+    DWORD offer = limit < kFirstOffer ? limit : kFirstOffer;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD size = 0, type = REG_NONE;
-        if (RegQueryValueExA(key.get(), parsed.value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-        if (size > limit || size > 0x7FFFFFF0u) return false;
-        out->block.reset(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 2));
+        out->block.reset(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, offer + 2));
         if (!out->block.valid()) return false;
-        DWORD got = size;
+        DWORD type = REG_NONE, got = offer;
         const LONG r = RegQueryValueExA(key.get(), parsed.value, nullptr, &type,
                                         static_cast<BYTE*>(out->block.get()), &got);
-        if (r == ERROR_MORE_DATA) continue;  // the value grew in between
+        if (r == ERROR_MORE_DATA) {
+            // Too large for the buffer, or the value grew in between: offer what it needs now.
+            if (got > limit || got <= offer) return false;
+            offer = got;
+            continue;
+        }
         if (r != ERROR_SUCCESS) return false;
         out->type = type;
         out->size = got;
@@ -202,9 +209,17 @@ DWORD ReadRegString(const char* path, char* buffer, DWORD size) {
 }
 
 BOOL ReadRegDword(const char* path, DWORD* value) {
-    ValueBytes v;
-    if (!value || !FetchValue(path, 256, &v) || v.type != REG_DWORD || v.size != sizeof(DWORD)) return FALSE;
-    memcpy(value, v.data(), sizeof(DWORD));
+    // 256 bytes of its own on the stack and one request: the trace service reads a DWORD before
+    // every open of the driver, twice a second all day long.
+    ValuePath parsed;
+    RegKey key;
+    if (!value || !OpenValueKey(path, &parsed, &key)) return FALSE;
+    BYTE data[256];
+    DWORD type = REG_NONE, size = sizeof data;
+    if (RegQueryValueExA(key.get(), parsed.value, nullptr, &type, data, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(DWORD))
+        return FALSE;
+    memcpy(value, data, sizeof(DWORD));
     return TRUE;
 }
 

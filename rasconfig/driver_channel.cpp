@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/bytestring.h"
 #include "common/registry.h"
 
 const char kVrkRasParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters";
@@ -11,6 +12,9 @@ const char kVrkRasParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas
 namespace {
 
 constexpr DWORD kDosTargetSize = 256;
+// "VrkRas" and up to ten digits.
+constexpr DWORD kDosNameSize = 17;
+const char kAdapterNumberPath[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters\\AdapterNumber";
 
 void PutWord(BYTE* at, DWORD value) { memcpy(at, &value, sizeof value); }
 
@@ -73,27 +77,31 @@ DWORD LastErrorOr(DWORD fallback) {
 }  // namespace
 
 DWORD OpenDriverDevice(vrk::FileHandle* device) {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\AdapterNumber", kVrkRasParametersKey);
     DWORD adapter = 0;
-    if (!ReadRegDword(path, &adapter)) return ERROR_FILE_NOT_FOUND;
+    if (!ReadRegDword(kAdapterNumberPath, &adapter)) return ERROR_FILE_NOT_FOUND;
 
-    char dosName[32];
-    snprintf(dosName, sizeof dosName, "VrkRas%lu", static_cast<unsigned long>(adapter));
+    // "\\.\VrkRas<n>", put together by hand: the trace service opens the device twice a second
+    // all day long, and a formatted print costs more than the rest of the open.
+    char openPath[4 + kDosNameSize];
+    memcpy(openPath, "\\\\.\\VrkRas", 10);
+    NumberToText(adapter, 10, openPath + 10, sizeof openPath - 10);
+    const char* const dosName = openPath + 4;
+    const auto open = [&]() -> DWORD {
+        device->reset(CreateFileA(openPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        return device->valid() ? ERROR_SUCCESS : LastErrorOr(ERROR_GEN_FAILURE);
+    };
+    // The DOS name is defined once and then found by every later open: the driver is opened first,
+    // and the name is looked at only when the open did not find it.
+    const DWORD error = open();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
     char target[kDosTargetSize];
-    if (!QueryDosDeviceA(dosName, target, sizeof target) && GetLastError() == ERROR_FILE_NOT_FOUND) {
-        char kernelName[48];
-        snprintf(kernelName, sizeof kernelName, "\\Device\\%s", dosName);
-        // The definition stays for later opens by any process; it is never removed.
-        if (!DefineDosDeviceA(DDD_RAW_TARGET_PATH, dosName, kernelName)) return LastErrorOr(ERROR_GEN_FAILURE);
-    }
-
-    char openPath[48];
-    snprintf(openPath, sizeof openPath, "\\\\.\\%s", dosName);
-    device->reset(CreateFileA(openPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!device->valid()) return LastErrorOr(ERROR_GEN_FAILURE);
-    return ERROR_SUCCESS;
+    if (QueryDosDeviceA(dosName, target, sizeof target) || GetLastError() != ERROR_FILE_NOT_FOUND) return error;
+    char kernelName[8 + kDosNameSize];
+    snprintf(kernelName, sizeof kernelName, "\\Device\\%s", dosName);
+    // The definition stays for later opens by any process; it is never removed.
+    if (!DefineDosDeviceA(DDD_RAW_TARGET_PATH, dosName, kernelName)) return LastErrorOr(ERROR_GEN_FAILURE);
+    return open();
 }
 
 DWORD SendDriverValue(HANDLE device, DWORD selector, DWORD parameter) {

@@ -27,7 +27,7 @@ constexpr DWORD kSelReadTraceText = 17;
 
 extern const char kVrkRasParametersKey[];
 
-// Opens \\.\VrkRas<AdapterNumber>, defining the DOS name first when it is unknown. Returns
+// Opens \\.\VrkRas<AdapterNumber>; when that finds no DOS name, defines it and opens again. Returns
 // ERROR_SUCCESS with the device in *device, or the Win32 error of the failed step.
 DWORD OpenDriverDevice(vrk::FileHandle* device);
 // The first word of the reply to a 12-byte request; 0 when the request fails.

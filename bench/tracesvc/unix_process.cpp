@@ -80,3 +80,10 @@ bool ProcessCpuNanoseconds(int pid, unsigned long long* nanoseconds) {
     *nanoseconds = total;
     return true;
 }
+
+bool ThreadCpuNanoseconds(unsigned long long* nanoseconds) {
+    const std::string stat = ReadUnixFile("\\proc\\thread-self\\schedstat");
+    if (stat.empty()) return false;
+    *nanoseconds = strtoull(stat.c_str(), nullptr, 10);
+    return true;
+}

@@ -8,3 +8,5 @@
 int FindMachineProcess(const std::string& part);
 // Nanoseconds on the CPU, summed over the process's threads; false when it cannot be read.
 bool ProcessCpuNanoseconds(int pid, unsigned long long* nanoseconds);
+// Nanoseconds on the CPU of the calling thread.
+bool ThreadCpuNanoseconds(unsigned long long* nanoseconds);
