@@ -1,4 +1,4 @@
-#include "setupdll/setup_arguments.h"
+#include "setupdll/setup_call.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,7 @@
 #include "setupdll/setup_results.h"
 
 const char kResultOk[] = "OK";
+const char kResultError[] = "ERROR";
+const char kResultUserCancel[] = "USER_CANCEL";
 // The setup scripts compare against this text as it has always been spelt.
 const char kResultLanguageDllNotFound[] = "Langauage DLL not found";

@@ -2,4 +2,6 @@
 #pragma once
 
 extern const char kResultOk[];
+extern const char kResultError[];
+extern const char kResultUserCancel[];
 extern const char kResultLanguageDllNotFound[];

@@ -1,4 +1,5 @@
-// The argument vector the INF setup engine hands to every setup procedure, and its parsing.
+// What every setup procedure hands to its worker: the parsed argument vector of the INF setup
+// engine, and the signature of a worker that the export table names.
 #pragma once
 
 #include <windows.h>
@@ -13,3 +14,7 @@ struct SetupArguments {
 
 // argv[0] is the owner window as hexadecimal text; without it the focus window is the owner.
 SetupArguments ParseSetupArguments(DWORD argc, LPSTR argv[]);
+
+// A worker sets *result to one of the result texts of setup_results.h and returns the truth
+// value the setup engine receives.
+using SetupWorker = BOOL (*)(const SetupArguments& arguments, const char** result);
