@@ -81,3 +81,12 @@ function(vrk_testbed_program target)
     RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTBED_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${VRK_TESTBED_DIR})
 endfunction()
+
+# vrk_testbed_system_program(<target>): a substitute for a program of the operating system that the
+# system starts by name; laid out on a test machine in %SystemRoot%\SYSTEM32, where a real machine
+# has it, never in the maker's directory.
+function(vrk_testbed_system_program target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTBED_SYSTEM_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VRK_TESTBED_SYSTEM_DIR})
+endfunction()

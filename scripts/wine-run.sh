@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one Windows program on a fresh machine of its own: clones the template machine (hard links
 # for system binaries, fresh copies of the registry and every other file a program may rewrite),
-# installs the package into %SystemRoot%\SYSTEM32\VARNEK, copies the testbed to C:\testbed, the
-# tests to C:\tests and the benchmarks to C:\bench, starts an X display and a persistent wineserver for the clone, runs the
+# installs the package into %SystemRoot%\SYSTEM32\VARNEK, copies the testbed to C:\testbed (its
+# substitutes of the system's own programs to %SystemRoot%\SYSTEM32), the tests to C:\tests and the
+# benchmarks to C:\bench, starts an X display and a persistent wineserver for the clone, runs the
 # program with its output in files, prints the output, and removes the machine again.
 #
 # usage: wine-run.sh --build <build dir> --name <machine name> [--language en|de] [--timeout <s>]
@@ -49,6 +50,9 @@ mkdir -p "$maker_dir" "$machine/drive_c/tests" "$machine/drive_c/testbed" "$mach
 cmake --install "$build" --prefix "$maker_dir" --component package >/dev/null || exit 2
 [ -d "$build/tests-bin" ] && cp -a "$build/tests-bin/." "$machine/drive_c/tests/"
 [ -d "$build/testbed-bin" ] && cp -a "$build/testbed-bin/." "$machine/drive_c/testbed/"
+# Substitutes of the system's own programs go where a real machine has them; a file of the same
+# name may be a hard link into the template, so it is replaced, never written through.
+[ -d "$build/testbed-system32" ] && cp -a --remove-destination "$build/testbed-system32/." "$machine/drive_c/windows/system32/"
 [ -d "$build/bench-bin" ] && mkdir -p "$machine/drive_c/bench" && cp -a "$build/bench-bin/." "$machine/drive_c/bench/"
 
 # A display of its own; Xvfb picks a free number and tells it through a file descriptor.
