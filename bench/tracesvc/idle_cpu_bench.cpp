@@ -1,12 +1,12 @@
 // CPU time an idle TraceLogSvc spends per hour at the default intervals, measured over shorter
 // windows and scaled, as a ratio to two bare loops in processes of their own that poll the same
 // way with plain Win32 calls: one reads the adapter number before each open as the service must,
-// the other opens the known device straight away. Three rounds, in each the service and then each
-// loop alone for one window; the ratios are the medians. The CPU times come from the host; the
+// the other opens the known device straight away. Several rounds, in each the service and then
+// each loop alone for one window; the ratios are the medians. The CPU times come from the host; the
 // share of each poll spent in wineserver and in winedevice.exe, which hosts the driver, is in no
 // figure.
 //
-//   tracesvc_idle_cpu [seconds]          the measurement (windows of 30 s when none is given)
+//   tracesvc_idle_cpu [seconds [rounds]] the measurement (7 rounds of windows of 15 s when none is given)
 //   tracesvc_idle_cpu --fetch-cost       CPU time of one fetch of each way, on one thread
 //   tracesvc_idle_cpu --mark-round-trips one fetch each way between markers, for round_trips.sh
 #include <windows.h>
@@ -28,7 +28,6 @@ namespace {
 const char kDir[] = "C:\\temp\\idlebench";
 const char kNamedLoop[] = "--poll-reading-the-adapter-number";
 const char kKnownLoop[] = "--poll-the-known-device";
-constexpr int kRounds = 3;
 // Start-up costs are not idle time: a measurement begins this long after its process starts polling.
 constexpr DWORD kSettleMs = 3000;
 
@@ -201,8 +200,10 @@ int main(int argc, char** argv) {
     if (argc > 1 && strcmp(argv[1], kKnownLoop) == 0) return PollLikeTheService(FetchKnownDevice);
     if (argc > 1 && strcmp(argv[1], "--mark-round-trips") == 0) return MarkRoundTrips();
     if (argc > 1 && strcmp(argv[1], "--fetch-cost") == 0) return FetchCost();
-    const DWORD windowMs = argc > 1 ? static_cast<DWORD>(atoi(argv[1])) * 1000 : 30000;
-    if (windowMs == 0 || !PrepareTraceServiceMachine(kDir) || !testing_trace_service::StartTraceService()) {
+    const DWORD windowMs = argc > 1 ? static_cast<DWORD>(atoi(argv[1])) * 1000 : 15000;
+    const int rounds = argc > 2 ? atoi(argv[2]) : 7;
+    if (windowMs == 0 || rounds < 1 || !PrepareTraceServiceMachine(kDir) ||
+        !testing_trace_service::StartTraceService()) {
         fprintf(stderr, "tracesvc_idle_cpu: cannot load the driver or start the service\n");
         return 1;
     }
@@ -210,7 +211,7 @@ int main(int argc, char** argv) {
     // cost of waking the machine, and the phases of separate processes are chance. The service is
     // paused while a loop is measured.
     std::vector<double> named, known;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         if (round > 0 && !ControlService(SERVICE_CONTROL_CONTINUE, SERVICE_RUNNING)) {
             fprintf(stderr, "tracesvc_idle_cpu: the service does not continue\n");
             return 1;
@@ -237,8 +238,8 @@ int main(int argc, char** argv) {
     }
     testing_trace_service::StopTraceService();
     printf("idle CPU of the service / bare loop reading the adapter number: %.2f (median of %d rounds; goal at most 1.10)\n",
-           Median(named), kRounds);
+           Median(named), rounds);
     printf("idle CPU of the service / bare loop on the known device: %.2f (median of %d rounds)\n", Median(known),
-           kRounds);
+           rounds);
     return 0;
 }
