@@ -45,7 +45,11 @@ TEST_F(RouterWanTest, TheListShowsEveryControllerAndOkWritesTheControllerStrings
     EXPECT_FALSE(IsChecked(wan, IDC_WAN_MODEM));
     const std::vector<std::string> lines = ListEntries(wan, IDC_WAN_LIST);
     ASSERT_EQ(3u, lines.size());
-    EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2\tVarnek Systems ISDN S0 card\t\t0\t", lines[0]);
+    const std::vector<std::string> first = Columns(lines[0]);
+    ASSERT_EQ(8u, first.size()) << lines[0];
+    EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2\t", lines[0].substr(0, 20));
+    ExpectCut(GetDlgItem(wan, IDC_WAN_LIST), "Varnek Systems ISDN S0 card", first[4], 157);
+    EXPECT_EQ("\t\t0\t", lines[0].substr(20 + first[4].size()));
     const std::vector<std::string> second = Columns(lines[1]);
     ASSERT_EQ(8u, second.size()) << lines[1];
     EXPECT_EQ("-->", second[0]);
