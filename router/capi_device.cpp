@@ -127,7 +127,8 @@ int OpenCapiDevice(const char* deviceName) {
     char path[MAX_PATH];
     const int length = snprintf(path, sizeof path, "\\\\.\\%s", deviceName ? deviceName : "");
     if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
-        Log(kLogFailure, "can't open %s (%d)\n", deviceName ? deviceName : "", static_cast<int>(ERROR_FILENAME_EXCED_RANGE));
+        Log(kLogFailure, "can't open %s (%d)\n", deviceName ? deviceName : "",
+            static_cast<int>(ERROR_FILENAME_EXCED_RANGE));
         return 0;
     }
     // Overlapped, so that every request can be given up after a time.

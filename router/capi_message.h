@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t kCapiQuerySize = 30;        // bytes of a query as written (its length word says 26)
-constexpr size_t kCapiSetSize = 26;          // bytes of a set request as written
-constexpr size_t kCapiAnswerSize = 180;      // the buffer the confirmation is read into
-constexpr size_t kCapiConfirmationSize = 30; // the only confirmation length accepted
+constexpr size_t kCapiQuerySize = 30;         // bytes of a query as written (its length word says 26)
+constexpr size_t kCapiSetSize = 26;           // bytes of a set request as written
+constexpr size_t kCapiAnswerSize = 180;       // the buffer the confirmation is read into
+constexpr size_t kCapiConfirmationSize = 30;  // the only confirmation length accepted
 
 constexpr uint8_t kCapiParamsCommand = 0x18;
 constexpr uint8_t kCapiRequest = 0x00;

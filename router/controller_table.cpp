@@ -69,7 +69,8 @@ void LoadCard(const char* cardName, ProductId product) {
         return;
     if (!ValuePath(path, cardKey, "NumberOfControllers") || !ReadRegDword(path, &controllers)) return;
     working.numberOfControllers = controllers;
-    if (ValuePath(path, cardKey, "Manufacturer")) ReadRegString(path, working.manufacturer, sizeof working.manufacturer);
+    if (ValuePath(path, cardKey, "Manufacturer"))
+        ReadRegString(path, working.manufacturer, sizeof working.manufacturer);
 
     DWORD last = controllers;
     if (last > kHighestControllerIndex) {
@@ -83,14 +84,15 @@ void LoadCard(const char* cardName, ProductId product) {
     for (DWORD c = 1; c <= last; ++c) {
         working.controller = c;
         DWORD channels = 0;
-        const int n = snprintf(path, kPathSize, "%s\\%d\\%d\\Channels", kCapiKey, static_cast<int>(card),
-                               static_cast<int>(c));
+        const int n =
+            snprintf(path, kPathSize, "%s\\%d\\%d\\Channels", kCapiKey, static_cast<int>(card), static_cast<int>(c));
         if (n <= 0 || static_cast<DWORD>(n) >= kPathSize || !ReadRegDword(path, &channels)) continue;
         if (g_count == kControllerTableSize) {
             if (LogLevel >= kLogFailure)
-                WriteSetupLog(kLogSourceSetup, kLogFailure,
-                              "Controller table full (%d entries): card %s controller %lu and all after it are not loaded",
-                              kControllerTableSize, cardName, c);
+                WriteSetupLog(
+                    kLogSourceSetup, kLogFailure,
+                    "Controller table full (%d entries): card %s controller %lu and all after it are not loaded",
+                    kControllerTableSize, cardName, c);
             return;
         }
         working.channels = channels;

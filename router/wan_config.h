@@ -7,11 +7,11 @@
 #include "common/product.h"
 #include "setupdll/setup_call.h"
 
-extern const char kMprControllersValue[];  // SYSTEM\...\VrkMprWan\Parameters\Controllers
-extern const char kRasControllersValue[];  // SYSTEM\...\VrkRas\Parameters\Controllers
-extern const char kRasAdapterNumberValue[];// SYSTEM\...\VrkRas\Parameters\AdapterNumber
-extern const char kModemValue[];           // SYSTEM\...\VrkMprWan\Parameters\Modem
-extern const char kTapiDeviceKey[];        // HARDWARE\DEVICEMAP\TAPI DEVICES\VrkRas (volatile)
+extern const char kMprControllersValue[];    // SYSTEM\...\VrkMprWan\Parameters\Controllers
+extern const char kRasControllersValue[];    // SYSTEM\...\VrkRas\Parameters\Controllers
+extern const char kRasAdapterNumberValue[];  // SYSTEM\...\VrkRas\Parameters\AdapterNumber
+extern const char kModemValue[];             // SYSTEM\...\VrkMprWan\Parameters\Modem
+extern const char kTapiDeviceKey[];          // HARDWARE\DEVICEMAP\TAPI DEVICES\VrkRas (volatile)
 
 // Loads the controller table, shows the WAN dialog and, on OK, saves the table and writes the
 // controller strings. *result: "OK", "NOT_ANY_CONTROLLER", "USER_CANCEL" (all TRUE), or the

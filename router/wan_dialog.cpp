@@ -188,7 +188,8 @@ void AssignX31(HWND dialog, int index) {
     int otherIndex = -1;
     for (int i = 0; i < ControllerCount(); ++i)
         if (i != index && ControllerAt(i)->x31) otherIndex = i;
-    if (otherIndex >= 0 && MessageBoxFromIds(dialog, IDS_WAN_X31_TAKE_OVER, kQuestionStyle, IDS_MESSAGE_CAPTION) != IDYES)
+    if (otherIndex >= 0 &&
+        MessageBoxFromIds(dialog, IDS_WAN_X31_TAKE_OVER, kQuestionStyle, IDS_MESSAGE_CAPTION) != IDYES)
         return;
     bool created = false;
     if (!selected->x31) {

@@ -11,8 +11,8 @@
 constexpr int kWanTabStopCount = 7;
 extern const int kWanTabStops[kWanTabStopCount];
 
-extern const char kNoNickname[];       // "NO_NICKNAME"
-extern const char kCapiPlusProtocol[]; // "CapiPlus"
+extern const char kNoNickname[];        // "NO_NICKNAME"
+extern const char kCapiPlusProtocol[];  // "CapiPlus"
 
 // "leased line", or "Festverbindung" on a German system.
 const char* LeasedLineText(bool german);

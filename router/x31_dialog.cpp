@@ -23,9 +23,9 @@ struct X31Page {
 };
 
 // The controls shown only while X.31 is switched on.
-const int kSettingControls[] = {IDC_X31_ADDRESS,  IDC_X31_HIGHEST_TWO_WAY, IDC_X31_WIN_SIZE,        IDC_X31_WIN_SIZE_MAX,
-                                IDC_X31_PACKET_SIZE, IDC_X31_TEI,        IDC_X31_PACKET_SIZE_MAX, IDC_X31_WIN_SIZE_NEG,
-                                IDC_X31_PACKET_SIZE_NEG};
+const int kSettingControls[] = {IDC_X31_ADDRESS,         IDC_X31_HIGHEST_TWO_WAY, IDC_X31_WIN_SIZE,
+                                IDC_X31_WIN_SIZE_MAX,    IDC_X31_PACKET_SIZE,     IDC_X31_TEI,
+                                IDC_X31_PACKET_SIZE_MAX, IDC_X31_WIN_SIZE_NEG,    IDC_X31_PACKET_SIZE_NEG};
 
 X31Page* PageOf(HWND dialog) { return reinterpret_cast<X31Page*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
@@ -42,8 +42,8 @@ void FillCombo(HWND dialog, int id, uint32_t first, uint32_t last, uint32_t step
 bool SelectValue(HWND dialog, int id, uint32_t value) {
     char text[16];
     snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(value));
-    const LRESULT index = SendDlgItemMessageA(dialog, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(text));
+    const LRESULT index =
+        SendDlgItemMessageA(dialog, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     if (index == CB_ERR) return false;
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     return true;
@@ -59,7 +59,8 @@ uint32_t SelectedValue(HWND dialog, int id, uint32_t fallback) {
     const LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return fallback;
     char text[16] = "";
-    if (SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) >= static_cast<LRESULT>(sizeof text))
+    if (SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) >=
+        static_cast<LRESULT>(sizeof text))
         return fallback;
     SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
     return static_cast<uint32_t>(strtoul(text, nullptr, 10));
@@ -160,7 +161,8 @@ void React(HWND dialog, int id) {
         break;
     case IDC_X31_WIN_SIZE: {
         const uint32_t size = SelectedValue(dialog, IDC_X31_WIN_SIZE, 2);
-        if (!winNeg || SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, 2) < size) SelectValue(dialog, IDC_X31_WIN_SIZE_MAX, size);
+        if (!winNeg || SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, 2) < size)
+            SelectValue(dialog, IDC_X31_WIN_SIZE_MAX, size);
         break;
     }
     case IDC_X31_WIN_SIZE_MAX:
@@ -173,7 +175,8 @@ void React(HWND dialog, int id) {
         break;
     case IDC_X31_PACKET_SIZE: {
         const uint32_t size = SelectedValue(dialog, IDC_X31_PACKET_SIZE, 128);
-        if (SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, 128) < size) SelectValue(dialog, IDC_X31_PACKET_SIZE_MAX, size);
+        if (SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, 128) < size)
+            SelectValue(dialog, IDC_X31_PACKET_SIZE_MAX, size);
         break;
     }
     case IDC_X31_PACKET_SIZE_MAX: {

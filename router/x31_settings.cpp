@@ -22,14 +22,17 @@ struct DwordValue {
 
 // In the order they are written.
 const DwordValue kChannelValues[] = {
-    {"Ch_HTC", &X31Settings::highestTwoWay}, {"Ch_HIC", &X31Settings::highestIncoming},
+    {"Ch_HTC", &X31Settings::highestTwoWay},   {"Ch_HIC", &X31Settings::highestIncoming},
     {"Ch_HOC", &X31Settings::highestOutgoing}, {"Ch_LTC", &X31Settings::lowestTwoWay},
-    {"Ch_LIC", &X31Settings::lowestIncoming}, {"Ch_LOC", &X31Settings::lowestOutgoing},
+    {"Ch_LIC", &X31Settings::lowestIncoming},  {"Ch_LOC", &X31Settings::lowestOutgoing},
 };
 const DwordValue kSizeValues[] = {
-    {"PacketSizeNeg", &X31Settings::packetSizeNeg}, {"PacketSize", &X31Settings::packetSize},
-    {"PacketSizeMax", &X31Settings::packetSizeMax}, {"WinSizeNeg", &X31Settings::winSizeNeg},
-    {"WinSize", &X31Settings::winSize},             {"WinSizeMax", &X31Settings::winSizeMax},
+    {"PacketSizeNeg", &X31Settings::packetSizeNeg},
+    {"PacketSize", &X31Settings::packetSize},
+    {"PacketSizeMax", &X31Settings::packetSizeMax},
+    {"WinSizeNeg", &X31Settings::winSizeNeg},
+    {"WinSize", &X31Settings::winSize},
+    {"WinSizeMax", &X31Settings::winSizeMax},
 };
 
 // The controller a record belongs to, beside its DeviceName: a card of several controllers has
@@ -82,7 +85,8 @@ bool TakeSubkey(const char* subkey) {
     DWORD highestTwoWay = 0;
     if (!ReadSubkeyDword(subkey, "Ch_HTC", &highestTwoWay) || highestTwoWay == 0) return false;
     DWORD card = 0, controller = 0;
-    const bool named = ReadSubkeyDword(subkey, kCardValue, &card) && ReadSubkeyDword(subkey, kControllerValue, &controller);
+    const bool named =
+        ReadSubkeyDword(subkey, kCardValue, &card) && ReadSubkeyDword(subkey, kControllerValue, &controller);
     ControllerEntry* entry = EntryOf(deviceName, named, card, controller);
     if (!entry || entry->enabled == 0) {
         WriteSubkeyDword(subkey, "Ch_HTC", 0);

@@ -33,10 +33,11 @@ int State() {
     capi_device_state s;
     unsigned n = 0;
     for (; n < CAPI_MAX_DEVICES && control.State(n, &s); ++n)
-        printf("device %u %s: %u opens, %u closes, %u open now, %u registered, %u reads pending, faults 0x%x, "
-               "manufacturer \"%s\"\n",
-               n, s.name, s.opens, s.closes, s.open_now, s.registered_now, s.pending_reads, s.config.faults,
-               s.config.manufacturer);
+        printf(
+            "device %u %s: %u opens, %u closes, %u open now, %u registered, %u reads pending, faults 0x%x, "
+            "manufacturer \"%s\"\n",
+            n, s.name, s.opens, s.closes, s.open_now, s.registered_now, s.pending_reads, s.config.faults,
+            s.config.manufacturer);
     if (n == 0) return Result(false, "state");
     return 0;
 }

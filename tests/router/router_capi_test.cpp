@@ -14,13 +14,44 @@ namespace {
 const std::string kRegister = "0004020008008000";
 // The query for controller 1 as written: length 26, command 0x18 request, message 1, controller
 // 1 and 2, then 0, 0, 0, 4 and four reserved bytes.
-const std::string kQuery1 = "1A00000018000100" "0000000000000000" "0102" "0000" "0000" "0000" "0400" "00000000";
+const std::string kQuery1 =
+    "1A00000018000100"
+    "0000000000000000"
+    "0102"
+    "0000"
+    "0000"
+    "0000"
+    "0400"
+    "00000000";
 
 // The set request for a controller with flags and protocol.
 std::string SetRequest(unsigned controller, unsigned flags, unsigned protocol) {
-    return Hex({0x1A, 0, 0, 0, 0x18, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<unsigned char>(controller), 2, 4, 0,
-                0, 0, static_cast<unsigned char>(flags), static_cast<unsigned char>(flags >> 8),
-                static_cast<unsigned char>(protocol), 0});
+    return Hex({0x1A,
+                0,
+                0,
+                0,
+                0x18,
+                0,
+                1,
+                0,
+                0,
+                0,
+                0,
+                0,
+                0,
+                0,
+                0,
+                0,
+                static_cast<unsigned char>(controller),
+                2,
+                4,
+                0,
+                0,
+                0,
+                static_cast<unsigned char>(flags),
+                static_cast<unsigned char>(flags >> 8),
+                static_cast<unsigned char>(protocol),
+                0});
 }
 
 // The substitute's confirmation of a query for controller 1.
@@ -134,9 +165,9 @@ TEST_F(RouterCapiTest, GetParamsQueriesAndAcceptsTheConfirmation) {
     // The status word at offset 24 is 0 in an accepted answer, and its low byte is the protocol.
     EXPECT_EQ(0u, protocol);
     const std::string confirmation = Confirmation(0x0F, 2);
-    const std::vector<std::string> expected = {
-        "create ok -",  "register ok " + kRegister, "write ok " + kQuery1, "read ok " + confirmation,
-        "release ok -", "close ok -"};
+    const std::vector<std::string> expected = {"create ok -",         "register ok " + kRegister,
+                                               "write ok " + kQuery1, "read ok " + confirmation,
+                                               "release ok -",        "close ok -"};
     ExpectRequests(expected);
     EXPECT_TRUE(LogHas("capi register sucessful\n\r\n"));
     EXPECT_TRUE(LogHas("GetParams, get params sucessful, protocol: 0, flags: 0xf (30)\n\r\n")) << RawLog();
@@ -147,7 +178,8 @@ TEST_F(RouterCapiTest, GetParamsQueriesAndAcceptsTheConfirmation) {
 TEST_F(RouterCapiTest, ConfirmationsThatAreNotAcceptedLeaveProtocolOne) {
     const struct {
         unsigned length, command, subcommand, info;
-    } cases[] = {{30, 0x18, 0x01, 3}, {28, 0x18, 0x01, 0}, {32, 0x18, 0x01, 0}, {30, 0x18, 0x02, 0}, {30, 0x19, 0x01, 0}};
+    } cases[] = {
+        {30, 0x18, 0x01, 3}, {28, 0x18, 0x01, 0}, {32, 0x18, 0x01, 0}, {30, 0x18, 0x02, 0}, {30, 0x19, 0x01, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.length << " " << c.command << " " << c.subcommand << " " << c.info);
         ASSERT_TRUE(control.Change(0, [&](capi_device_config& config) {
@@ -186,9 +218,8 @@ TEST_F(RouterCapiTest, FailuresOfEachStepAreLoggedAndCloseTheDevice) {
           "close ok -"}},
         {CAPI_FAIL_RELEASE,
          "capi release failed (error 21)\n\r\n",
-         {"create ok -", "register ok " + kRegister, "write ok " + kQuery1,
-          "read ok " + Confirmation(0, 0), "release failed -",
-          "close ok -"}},
+         {"create ok -", "register ok " + kRegister, "write ok " + kQuery1, "read ok " + Confirmation(0, 0),
+          "release failed -", "close ok -"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.log);
@@ -218,8 +249,8 @@ TEST_F(RouterCapiTest, AConfirmationThatNeverComesIsGivenUpAfterTheTimeLimit) {
     EXPECT_STREQ("FALSE", result);
     EXPECT_EQ(1u, protocol);
     EXPECT_TRUE(LogHas("GetParams, read failed with: 1460\n\r\n")) << RawLog();
-    const std::vector<std::string> expected = {"create ok -",      "register ok " + kRegister, "write ok " + kQuery1,
-                                               "read pending -",   "read cancelled -",         "release ok -",
+    const std::vector<std::string> expected = {"create ok -",    "register ok " + kRegister, "write ok " + kQuery1,
+                                               "read pending -", "read cancelled -",         "release ok -",
                                                "close ok -"};
     ExpectRequests(expected);
     ExpectNothingOpen();

@@ -88,7 +88,8 @@ TEST(RouterFormat, ListLinesAlignTheNumbersAndCutTheTextColumns) {
 
     ControllerEntry e = Entry(1, 1, 2, 2);
     strcpy(e.manufacturer, "Varnek Systems ISDN S0 card");
-    EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2\tVarnek Systems ISDN S0 card\t\t0\t", ControllerListLine(e, false, FourPixels, nullptr));
+    EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2\tVarnek Systems ISDN S0 card\t\t0\t",
+              ControllerListLine(e, false, FourPixels, nullptr));
 
     e.enabled = 0;
     e.controller = 12;
@@ -104,9 +105,11 @@ TEST(RouterFormat, ListLinesAlignTheNumbersAndCutTheTextColumns) {
     X31Settings x31;
     e.x31 = &x31;
     e.nickname[0] = e.manufacturer[0] = '\0';
-    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t00493012345678901234567890\t", ControllerListLine(e, false, FourPixels, nullptr));
+    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t00493012345678901234567890\t",
+              ControllerListLine(e, false, FourPixels, nullptr));
     x31.enabled = 1;
-    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t00493012345678901234567890\tx", ControllerListLine(e, false, FourPixels, nullptr));
+    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t00493012345678901234567890\tx",
+              ControllerListLine(e, false, FourPixels, nullptr));
     e.capiPlus = 1;
     EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\tleased line\t", ControllerListLine(e, false, FourPixels, nullptr));
     EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\tFestverbindung\t", ControllerListLine(e, true, FourPixels, nullptr));
@@ -116,7 +119,7 @@ TEST(RouterFormat, OnlyTeiOneToSixtyThreeNamesARecord) {
     const struct {
         const char* name;
         uint32_t tei;
-    } cases[] = {{"TEI5", 5},  {"TEI12", 12}, {"tei63", 63}, {"Tei1", 1}, {"TEI05", 5},   {"TEI", 0},    {"TEI0", 0},
+    } cases[] = {{"TEI5", 5},  {"TEI12", 12}, {"tei63", 63}, {"Tei1", 1},  {"TEI05", 5}, {"TEI", 0},  {"TEI0", 0},
                  {"TEI64", 0}, {"TEI100", 0}, {"TEIX", 0},   {"TEI1a", 0}, {"XTEI5", 0}, {"TE15", 0}, {"", 0}};
     for (const auto& c : cases) EXPECT_EQ(c.tei, TeiOfSubkeyName(c.name)) << c.name;
     EXPECT_EQ(0u, TeiOfSubkeyName(nullptr));
@@ -133,12 +136,14 @@ TEST(RouterFormat, FieldSeparatorsAreFound) {
 TEST(RouterCapiMessage, RequestsHaveTheirExactBytes) {
     uint8_t query[kCapiQuerySize];
     BuildParamsQuery(3, query);
-    const uint8_t expectedQuery[30] = {26, 0, 0, 0, 0x18, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0, 4, 0};
+    const uint8_t expectedQuery[30] = {26, 0, 0, 0, 0x18, 0, 1, 0, 0, 0, 0, 0, 0,
+                                       0,  0, 0, 3, 2,    0, 0, 0, 0, 0, 0, 4, 0};
     EXPECT_EQ(Bytes(expectedQuery, 30), Bytes(query, 30));
 
     uint8_t set[kCapiSetSize];
     BuildParamsSet(1, 0x010F, 0x42, set);
-    const uint8_t expectedSet[26] = {26, 0, 0, 0, 0x18, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 0, 0, 0, 0x0F, 1, 0x42, 0};
+    const uint8_t expectedSet[26] = {26, 0, 0, 0, 0x18, 0, 1, 0, 0, 0,    0, 0,    0,
+                                     0,  0, 0, 1, 2,    4, 0, 0, 0, 0x0F, 1, 0x42, 0};
     EXPECT_EQ(Bytes(expectedSet, 26), Bytes(set, 26));
 }
 
@@ -148,9 +153,9 @@ TEST(RouterCapiMessage, OnlyAConfirmationOfThirtyBytesWithStatusZeroIsAccepted) 
         uint8_t command, subcommand;
         uint16_t status;
         bool accepted;
-    } cases[] = {{30, 0x18, 0x01, 0, true},  {30, 0x18, 0x01, 1, false},     {30, 0x18, 0x01, 0x100, false},
-                 {29, 0x18, 0x01, 0, false}, {31, 0x18, 0x01, 0, false},     {180, 0x18, 0x01, 0, false},
-                 {30, 0x18, 0x00, 0, false}, {30, 0x19, 0x01, 0, false},     {0, 0x18, 0x01, 0, false}};
+    } cases[] = {{30, 0x18, 0x01, 0, true},  {30, 0x18, 0x01, 1, false}, {30, 0x18, 0x01, 0x100, false},
+                 {29, 0x18, 0x01, 0, false}, {31, 0x18, 0x01, 0, false}, {180, 0x18, 0x01, 0, false},
+                 {30, 0x18, 0x00, 0, false}, {30, 0x19, 0x01, 0, false}, {0, 0x18, 0x01, 0, false}};
     for (const auto& c : cases) {
         uint8_t answer[kCapiAnswerSize] = {};
         answer[4] = c.command;
@@ -170,8 +175,9 @@ TEST(RouterCapiMessage, NumbersAreDecimalOrHexadecimal) {
     const struct {
         const char* text;
         uint32_t value;
-    } cases[] = {{"15", 15},      {"0x0F", 15},   {"0X1f", 31},   {"010", 10},          {"12abc", 12}, {" 7", 7},
-                 {"abc", 0},      {"", 0},        {"0x", 0},      {"4294967295", 4294967295u}, {"0xFFFF", 65535}};
+    } cases[] = {{"15", 15},       {"0x0F", 15}, {"0X1f", 31}, {"010", 10}, {"12abc", 12},
+                 {" 7", 7},        {"abc", 0},   {"", 0},      {"0x", 0},   {"4294967295", 4294967295u},
+                 {"0xFFFF", 65535}};
     for (const auto& c : cases) EXPECT_EQ(c.value, ParseCapiNumber(c.text)) << c.text;
     EXPECT_EQ(0u, ParseCapiNumber(nullptr));
 }

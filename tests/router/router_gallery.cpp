@@ -51,9 +51,8 @@ void CloseInner(HWND dialog) {
 
 HWND OpenWanDialog() {
     Provision();
-    g_call = std::make_unique<BackgroundCall>([] {
-        return static_cast<INT_PTR>(ConfigureWan(nullptr, kProductMultiprotocolRouter, &g_result));
-    });
+    g_call = std::make_unique<BackgroundCall>(
+        [] { return static_cast<INT_PTR>(ConfigureWan(nullptr, kProductMultiprotocolRouter, &g_result)); });
     return Wan();
 }
 

@@ -223,12 +223,13 @@ TEST_F(RouterX31DialogTest, X31IsSwitchedOnWithItsRulesAndOffAgain) {
     ASSERT_TRUE(call->Wait());
     EXPECT_STREQ("OK", outcome.result);
 
-    EXPECT_EQ(std::vector<std::string>{"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;63;12;45001234"}, Strings(kX31Parameters, "TEIs"));
+    EXPECT_EQ(std::vector<std::string>{"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;63;12;45001234"},
+              Strings(kX31Parameters, "TEIs"));
     const struct {
         const char* name;
         DWORD value;
-    } values[] = {{"Ch_HTC", 63},      {"PacketSizeNeg", 1}, {"PacketSize", 256}, {"PacketSizeMax", 256},
-                  {"WinSizeNeg", 1},   {"WinSize", 6},       {"WinSizeMax", 6},   {"VrkMprEnabled", 1}};
+    } values[] = {{"Ch_HTC", 63},    {"PacketSizeNeg", 1}, {"PacketSize", 256}, {"PacketSizeMax", 256},
+                  {"WinSizeNeg", 1}, {"WinSize", 6},       {"WinSizeMax", 6},   {"VrkMprEnabled", 1}};
     for (const auto& v : values) {
         DWORD value = 99;
         EXPECT_TRUE(Dword(Tei("TEI12"), v.name, &value)) << v.name;

@@ -106,7 +106,8 @@ TEST_F(RouterRasWanTest, AFullTableWritesListsLongerThan1024BytesWhole) {
         ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, key, "DeviceName", "CAPI" + std::to_string(card)));
         ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, key, "NumberOfControllers", 1));
         ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, ControllerKey(card, 1), "Channels", 30));
-        ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, ControllerKey(card, 1), "VrkRasNickname", "Standort " + std::to_string(card)));
+        ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, ControllerKey(card, 1), "VrkRasNickname",
+                                 "Standort " + std::to_string(card)));
     }
     WanOutcome outcome;
     auto call = StartWan(kRas, &outcome);
@@ -117,7 +118,8 @@ TEST_F(RouterRasWanTest, AFullTableWritesListsLongerThan1024BytesWhole) {
     ASSERT_TRUE(call->Wait(30000));
     const std::vector<std::string> controllers = Strings(kRasParameters, "Controllers");
     ASSERT_EQ(32u, controllers.size());
-    EXPECT_NE(controllers.end(), std::find(controllers.begin(), controllers.end(), "CAPI32;Standort 32;IRP_RW;2.0;32;1;30;0"));
+    EXPECT_NE(controllers.end(),
+              std::find(controllers.begin(), controllers.end(), "CAPI32;Standort 32;IRP_RW;2.0;32;1;30;0"));
     EXPECT_GT(RawValue(kRasParameters, "Controllers").size(), 1024u);
     const std::vector<std::string> addresses = Strings(kTapiKey, "Address");
     ASSERT_EQ(960u, addresses.size());
@@ -164,7 +166,8 @@ TEST_F(RouterWanExportTest, BothExportsRunTheWanConfigurationWithTheirResultText
     Click(wan, IDOK);
     ASSERT_TRUE(call->Wait(30000));
     EXPECT_EQ("VrkMprWanConfig returned TRUE; result OK\r\n", r.out);
-    EXPECT_EQ(std::vector<std::string>{"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;2;0"}, Strings(kMprWanParameters, "Controllers"));
+    EXPECT_EQ(std::vector<std::string>{"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;2;0"},
+              Strings(kMprWanParameters, "Controllers"));
 
     ASSERT_TRUE(testing_capi::ProvisionShape("none"));
     call = Host("VrkRasWanConfig 10", &r);

@@ -237,7 +237,8 @@ TEST_F(RouterTableTest, SavingALeasedLineSwitchesItsDriverOver) {
 
 class RouterX31Test : public RouterTableTest {
 protected:
-    void Record(const std::string& name, const std::string& device, DWORD highest, DWORD card = 0, DWORD controller = 0) {
+    void Record(const std::string& name, const std::string& device, DWORD highest, DWORD card = 0,
+                DWORD controller = 0) {
         ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Tei(name), "DeviceName", device));
         ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, Tei(name), "Ch_HTC", highest));
         if (card) {
@@ -303,11 +304,11 @@ TEST_F(RouterX31Test, TheFirstUsableTeiRecordIsLoadedWithItsValues) {
 TEST_F(RouterX31Test, RecordsOfControllersGoneOrUnusedAreSwitchedOffAndBadNamesSkipped) {
     Shape("two-cards");
     ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, ControllerKey(1, 1), "VrkMprEnabled", 0));
-    Record("TEI3", "CAPI1", 5);     // its controller is not in use
-    Record("TEI4", "GONE", 5);      // its device is not there
-    Record("TEI", "CAPI2", 5);      // no number: skipped, untouched
-    Record("TEI100", "CAPI2", 5);   // out of range
-    Record("TEI6", "CAPI2", 0);     // no channel: skipped, untouched
+    Record("TEI3", "CAPI1", 5);    // its controller is not in use
+    Record("TEI4", "GONE", 5);     // its device is not there
+    Record("TEI", "CAPI2", 5);     // no number: skipped, untouched
+    Record("TEI100", "CAPI2", 5);  // out of range
+    Record("TEI6", "CAPI2", 0);    // no channel: skipped, untouched
     LoadControllerTable(kProductMultiprotocolRouter);
     EXPECT_EQ(-1, Holder());
     DWORD value = 99;
@@ -360,10 +361,11 @@ TEST_F(RouterX31Test, SaveWritesTheRecordTheActiveLineAndSwitchesOtherTeisOff) {
     const struct {
         const char* name;
         DWORD value;
-    } values[] = {{"Ch_HTC", 9},        {"Ch_HIC", 0},     {"Ch_HOC", 0},        {"Ch_LTC", 1},     {"Ch_LIC", 0},
-                  {"Ch_LOC", 0},        {"PacketSizeNeg", 1}, {"PacketSize", 256}, {"PacketSizeMax", 256},
-                  {"WinSizeNeg", 0},    {"WinSize", 2},    {"WinSizeMax", 2},    {"RevChargeAcc", 0},
-                  {"RevChargeReq", 1},  {"VrkMprEnabled", 1}, {"Card", 2},       {"Controller", 1}};
+    } values[] = {{"Ch_HTC", 9},          {"Ch_HIC", 0},       {"Ch_HOC", 0},        {"Ch_LTC", 1},
+                  {"Ch_LIC", 0},          {"Ch_LOC", 0},       {"PacketSizeNeg", 1}, {"PacketSize", 256},
+                  {"PacketSizeMax", 256}, {"WinSizeNeg", 0},   {"WinSize", 2},       {"WinSizeMax", 2},
+                  {"RevChargeAcc", 0},    {"RevChargeReq", 1}, {"VrkMprEnabled", 1}, {"Card", 2},
+                  {"Controller", 1}};
     for (const auto& v : values) {
         DWORD value = 99;
         EXPECT_TRUE(Dword(t7, v.name, &value)) << v.name;

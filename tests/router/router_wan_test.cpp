@@ -64,13 +64,15 @@ TEST_F(RouterWanTest, TheListShowsEveryControllerAndOkWritesTheControllerStrings
 
     SelectListEntry(wan, IDC_WAN_LIST, 2);
     Click(wan, IDC_WAN_DISABLE);
-    EXPECT_EQ("\tCAPI2\t  2\t 0/ 2", WaitForLine(wan, 2, [](const std::string& l) { return l[0] == '\t'; }).substr(0, 16));
+    EXPECT_EQ("\tCAPI2\t  2\t 0/ 2",
+              WaitForLine(wan, 2, [](const std::string& l) { return l[0] == '\t'; }).substr(0, 16));
     EXPECT_EQ(2, ListSelection(wan, IDC_WAN_LIST));
     SelectListEntry(wan, IDC_WAN_LIST, 0);
     Click(wan, IDC_WAN_DISABLE);
     WaitForLine(wan, 0, [](const std::string& l) { return l[0] == '\t'; });
     Click(wan, IDC_WAN_ENABLE);
-    EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2", WaitForLine(wan, 0, [](const std::string& l) { return l[0] == '-'; }).substr(0, 19));
+    EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2",
+              WaitForLine(wan, 0, [](const std::string& l) { return l[0] == '-'; }).substr(0, 19));
     SetChecked(wan, IDC_WAN_MODEM, true);
     Click(wan, IDOK);
     ASSERT_TRUE(call->Wait());
@@ -78,7 +80,8 @@ TEST_F(RouterWanTest, TheListShowsEveryControllerAndOkWritesTheControllerStrings
     EXPECT_STREQ("OK", outcome.result);
 
     // The card of the maker whose drivers want IRP_GP has it in its controller string.
-    const std::vector<std::string> expected = {"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;2;0", "CAPI2;Zentrale;IRP_GP;2.0;2;1;2;0301234"};
+    const std::vector<std::string> expected = {"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;2;0",
+                                               "CAPI2;Zentrale;IRP_GP;2.0;2;1;2;0301234"};
     EXPECT_EQ(expected, Strings(kMprWanParameters, "Controllers"));
     DWORD value = 99;
     EXPECT_TRUE(Dword(kMprWanParameters, "Modem", &value));
@@ -102,7 +105,9 @@ TEST_F(RouterWanTest, TheControllerDialogEditsNicknamePhoneAndChannelsWithinThei
         const char* phone;
         const char* shownInUse;
         const char* storedPhone;
-    } cases[] = {{"5", "030111", " 2/ 2", "030111"}, {"-3", "", " 2/ 2", "0"}, {"1", "0301", " 1/ 2", "0301"},
+    } cases[] = {{"5", "030111", " 2/ 2", "030111"},
+                 {"-3", "", " 2/ 2", "0"},
+                 {"1", "0301", " 1/ 2", "0301"},
                  {"abc", "0302", " 0/ 2", "0302"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.inUse);
@@ -119,7 +124,8 @@ TEST_F(RouterWanTest, TheControllerDialogEditsNicknamePhoneAndChannelsWithinThei
         SetControlText(controller, IDC_CONTROLLER_IN_USE, c.inUse);
         Click(controller, IDOK);
         ASSERT_TRUE(WaitUntilGone(controller));
-        const std::string line = WaitForLine(wan, 0, [&](const std::string& l) { return Columns(l)[3] == c.shownInUse; });
+        const std::string line =
+            WaitForLine(wan, 0, [&](const std::string& l) { return Columns(l)[3] == c.shownInUse; });
         EXPECT_EQ(c.shownInUse, Columns(line)[3]);
         EXPECT_EQ("Berlin Mitte", Columns(line)[5]);
         EXPECT_EQ(c.storedPhone, Columns(line)[6]);
@@ -209,7 +215,8 @@ TEST_F(RouterWanTest, WithNoControllerInUseOkAsksWhetherToGoBack) {
     Click(wan, IDOK);
     ASSERT_TRUE(call->Wait());
     EXPECT_STREQ("OK", outcome.result);
-    EXPECT_EQ(std::vector<std::string>{"CAPI2;Zentrale;IRP_GP;2.0;2;1;2;0301234"}, Strings(kMprWanParameters, "Controllers"));
+    EXPECT_EQ(std::vector<std::string>{"CAPI2;Zentrale;IRP_GP;2.0;2;1;2;0301234"},
+              Strings(kMprWanParameters, "Controllers"));
 }
 
 TEST_F(RouterWanTest, CancelSavesNothing) {
@@ -235,7 +242,8 @@ TEST_F(RouterWanTest, CancelSavesNothing) {
 
 TEST_F(RouterWanTest, NoControllerIsToldAndWritesAnEmptyList) {
     ASSERT_TRUE(testing_capi::ProvisionShape("none"));
-    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kMprWanParameters, "Controllers", std::string("old\0", 4), REG_MULTI_SZ));
+    ASSERT_TRUE(
+        SetRegString(HKEY_LOCAL_MACHINE, kMprWanParameters, "Controllers", std::string("old\0", 4), REG_MULTI_SZ));
     WanOutcome outcome;
     auto call = StartWan(kRouter, &outcome);
     const MessageBoxSeen box = AnswerMessageBox(IDOK);

@@ -23,7 +23,9 @@ std::string LanguageText(UINT id) {
     return text;
 }
 
-std::string CaptionOf(ProductId product, UINT id) { return std::string(GetProductName(product)) + " " + LanguageText(id); }
+std::string CaptionOf(ProductId product, UINT id) {
+    return std::string(GetProductName(product)) + " " + LanguageText(id);
+}
 
 std::string LeasedLine() { return kGermanMachine ? "Festverbindung" : "leased line"; }
 

@@ -67,9 +67,8 @@ bool CapiControl::SetFaults(unsigned device, unsigned faults) const {
 }
 
 bool CapiControl::SetManufacturer(unsigned device, const std::string& text) const {
-    return Change(device, [&](capi_device_config& c) {
-        lstrcpynA(c.manufacturer, text.c_str(), sizeof c.manufacturer);
-    });
+    return Change(device,
+                  [&](capi_device_config& c) { lstrcpynA(c.manufacturer, text.c_str(), sizeof c.manufacturer); });
 }
 
 bool CapiControl::Reset() const { return Request(CAPI_CTL_RESET, nullptr, 0, nullptr, 0, nullptr); }
