@@ -334,4 +334,36 @@ TEST_F(RouterX31DialogTest, AnotherControllerTakesX31OverOnlyWhenItsDialogEndsWi
     EXPECT_EQ(0u, value);
 }
 
+TEST_F(RouterX31DialogTest, StoredValuesOutsideTheListsSelectTheDefaults) {
+    const std::string t9 = Tei("TEI9");
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, t9, "DeviceName", "CAPI1"));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, t9, "Ch_HTC", 4));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, t9, "VrkMprEnabled", 1));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, t9, "PacketSize", 512));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, t9, "PacketSizeMax", 1024));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, t9, "WinSize", 9));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, t9, "WinSizeMax", 9));
+    WanOutcome outcome;
+    auto call = StartWan(kRouter, &outcome);
+    HWND wan = Wan();
+    ASSERT_NE(nullptr, wan);
+    Click(wan, IDC_WAN_X31);
+    HWND x31 = X31();
+    ASSERT_NE(nullptr, x31);
+    EXPECT_EQ("9", ControlText(x31, IDC_X31_TEI));
+    EXPECT_EQ("128", ControlText(x31, IDC_X31_PACKET_SIZE));
+    EXPECT_EQ("128", ControlText(x31, IDC_X31_PACKET_SIZE_MAX));
+    EXPECT_EQ("2", ControlText(x31, IDC_X31_WIN_SIZE));
+    EXPECT_EQ("2", ControlText(x31, IDC_X31_WIN_SIZE_MAX));
+    Click(x31, IDOK);
+    ASSERT_TRUE(WaitUntilGone(x31));
+    Click(wan, IDOK);
+    ASSERT_TRUE(call->Wait());
+    DWORD value = 0;
+    EXPECT_TRUE(Dword(t9, "PacketSize", &value));
+    EXPECT_EQ(128u, value) << "OK stores what the dialog showed";
+    EXPECT_TRUE(Dword(t9, "WinSizeMax", &value));
+    EXPECT_EQ(2u, value);
+}
+
 }  // namespace
