@@ -54,6 +54,7 @@
 #define IDS_TRACE_VIEWER_FAILED         62
 #define IDS_DRIVER_UNREACHABLE          63
 #define IDS_DRIVER_UNREACHABLE_CAPTION  64
+#define IDS_ROUTER_NO_SEMICOLON         91
 
 // Product choice of the clean-up program (101).
 #define IDC_CHOICE_ROUTER               1000

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/language.h"
+#include "router/wan_config.h"
 #include "setupdll/setup_frame.h"
 #include "setupdll/setup_results.h"
 
@@ -25,3 +26,7 @@ BOOL AttachLanguageWorker(const SetupArguments& arguments, const char** result) 
 
 VRK_SETUP_PROCEDURE(AttachLangDLL, "AttachLangDLL ENTER;wnd=%x;param=%s", "AttachLangDLL LEAVE; %s",
                     AttachLanguageWorker, kParsesArguments | kEnterShowsParameter)
+VRK_SETUP_PROCEDURE(VrkMprWanConfig, "VrkMprWanConfig ENTER; wnd=%x", "VrkMprWanConfig LEAVE; %s",
+                    MprWanConfigWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkRasWanConfig, "VrkRasWanConfig ENTER; wnd=%x", "VrkRasWanConfig LEAVE; %s",
+                    RasWanConfigWorker, kParsesArguments)

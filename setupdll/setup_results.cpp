@@ -5,3 +5,6 @@ const char kResultError[] = "ERROR";
 const char kResultUserCancel[] = "USER_CANCEL";
 // The setup scripts compare against this text as it has always been spelt.
 const char kResultLanguageDllNotFound[] = "Langauage DLL not found";
+const char kResultNotAnyController[] = "NOT_ANY_CONTROLLER";
+// An INF list literal of two items that the setup script takes apart.
+const char kResultWanDialogError[] = "{\"ERROR\",\"ERROR_DLGBOX_NOT_CREATE(WAN-CONFIGURE)\"}";

@@ -11,6 +11,7 @@
 #include "lang/resource.h"
 #include "lang_fixture.h"
 #include "screenshot.h"
+#include "tests/router/router_gallery.h"
 
 using namespace lang_test;
 using namespace testing_machine;
@@ -32,6 +33,9 @@ const GalleryDialog kDialogs[] = {
          return ProgressNoteWindow();
      },
      [](HWND) { CloseProgressNote(); }},
+    {IDD_WAN_CONFIG, router_gallery::OpenWanDialog, router_gallery::CloseWanDialog},
+    {IDD_CONTROLLER, router_gallery::OpenControllerDialog, router_gallery::CloseControllerDialog},
+    {IDD_X31_CONFIG, router_gallery::OpenX31Dialog, router_gallery::CloseX31Dialog},
 };
 
 const struct {

@@ -1,0 +1,166 @@
+#include "router/controller_table.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/multistring.h"
+#include "common/paths.h"
+#include "common/registry.h"
+#include "common/setup_log.h"
+#include "router/capi_device.h"
+#include "router/x31_settings.h"
+
+const char kCapiKey[] = "SOFTWARE\\CAPI20";
+
+namespace {
+
+ControllerEntry g_table[kControllerTableSize];
+int g_count = 0;
+
+// key\name into out (kPathSize bytes); false when it does not fit.
+bool ValuePath(char* out, const char* key, const char* name) {
+    const int n = snprintf(out, kPathSize, "%s\\%s", key, name);
+    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+}
+
+// The controller key's value of the product: SOFTWARE\CAPI20\<card>\<controller>\<P><name>.
+bool ProductValuePath(char* out, const ControllerEntry& entry, const char* productKey, const char* name) {
+    const int n = snprintf(out, kPathSize, "%s\\%d\\%d\\%s%s", kCapiKey, static_cast<int>(entry.card),
+                           static_cast<int>(entry.controller), productKey, name);
+    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+}
+
+void ReadString(const ControllerEntry& entry, const char* productKey, const char* name, char* field, DWORD size) {
+    char path[kPathSize];
+    if (ProductValuePath(path, entry, productKey, name)) ReadRegString(path, field, size);
+}
+
+void ReadDword(const ControllerEntry& entry, const char* productKey, const char* name, uint32_t* field) {
+    char path[kPathSize];
+    DWORD value = 0;
+    if (ProductValuePath(path, entry, productKey, name) && ReadRegDword(path, &value)) *field = value;
+}
+
+bool DriverSpeaksCapiPlus(const char* deviceName) {
+    const char* argv[] = {deviceName};
+    const char* result = kCapiFalse;
+    IsCapiPlus(1, argv, &result);
+    return result == kCapiTrue;
+}
+
+void ReleaseX31Records() {
+    for (ControllerEntry& entry : g_table) {
+        delete entry.x31;
+        entry.x31 = nullptr;
+    }
+}
+
+// The controllers of one card, read into the working entry one after the other.
+void LoadCard(const char* cardName, ProductId product) {
+    const uint32_t card = static_cast<uint32_t>(strtol(cardName, nullptr, 10));
+    if (card == 0) return;
+    ControllerEntry working;
+    working.card = card;
+    char path[kPathSize];
+    char cardKey[kPathSize];
+    DWORD controllers = 0;
+    if (!ValuePath(cardKey, kCapiKey, cardName)) return;
+    if (!ValuePath(path, cardKey, "DeviceName") || !ReadRegString(path, working.deviceName, sizeof working.deviceName))
+        return;
+    if (!ValuePath(path, cardKey, "NumberOfControllers") || !ReadRegDword(path, &controllers)) return;
+    working.numberOfControllers = controllers;
+    if (ValuePath(path, cardKey, "Manufacturer"))
+        ReadRegString(path, working.manufacturer, sizeof working.manufacturer);
+
+    DWORD last = controllers;
+    if (last > kHighestControllerIndex) {
+        if (LogLevel >= kLogFailure)
+            WriteSetupLog(kLogSourceSetup, kLogFailure,
+                          "CAPI card %s claims %lu controllers; only controllers 1 to %lu are read", cardName,
+                          controllers, kHighestControllerIndex);
+        last = kHighestControllerIndex;
+    }
+    const char* productKey = GetProductKeyName(product);
+    for (DWORD c = 1; c <= last; ++c) {
+        working.controller = c;
+        DWORD channels = 0;
+        const int n =
+            snprintf(path, kPathSize, "%s\\%d\\%d\\Channels", kCapiKey, static_cast<int>(card), static_cast<int>(c));
+        if (n <= 0 || static_cast<DWORD>(n) >= kPathSize || !ReadRegDword(path, &channels)) continue;
+        if (g_count == kControllerTableSize) {
+            if (LogLevel >= kLogFailure)
+                WriteSetupLog(
+                    kLogSourceSetup, kLogFailure,
+                    "Controller table full (%d entries): card %s controller %lu and all after it are not loaded",
+                    kControllerTableSize, cardName, c);
+            return;
+        }
+        working.channels = channels;
+        ReadString(working, productKey, "Interface", working.interfaceName, sizeof working.interfaceName);
+        ReadString(working, productKey, "Protocol", working.protocol, sizeof working.protocol);
+        // The leased-line flag belongs to one controller: a controller without the value is none.
+        working.capiPlus = 0;
+        ReadDword(working, productKey, "CapiPlus", &working.capiPlus);
+        working.driverCapiPlus = DriverSpeaksCapiPlus(working.deviceName) ? 1 : 0;
+        if (!working.driverCapiPlus) working.capiPlus = 0;
+        working.enabled = channels;
+        ReadDword(working, productKey, "Enabled", &working.enabled);
+        ReadString(working, productKey, "Nickname", working.nickname, sizeof working.nickname);
+        ReadString(working, productKey, "Phone", working.phone, sizeof working.phone);
+        g_table[g_count++] = working;
+    }
+}
+
+// Switches the controller's driver into leased-line operation; the outcome is only logged.
+void SwitchToLeasedLine(const ControllerEntry& entry) {
+    char controller[16];
+    snprintf(controller, sizeof controller, "%d", static_cast<int>(entry.controller));
+    const char* query[] = {entry.deviceName, controller};
+    const char* result = kCapiFalse;
+    DWORD protocol = 1;
+    GetParams(2, query, &result, &protocol);
+    char protocolText[16];
+    snprintf(protocolText, sizeof protocolText, "%lu", protocol);
+    const char* set[] = {entry.deviceName, controller, "15", protocolText};
+    SetParams(4, set, &result);
+}
+
+}  // namespace
+
+void LoadControllerTable(ProductId product) {
+    ReleaseX31Records();
+    g_count = 0;
+    RegistrySubkeyList cards(kCapiKey);
+    for (const char* name; g_count < kControllerTableSize && (name = cards.next()) != nullptr;) LoadCard(name, product);
+    if (product != kProductRemoteAccess) LoadX31Settings();
+}
+
+BOOL SaveControllerTable(ProductId product) {
+    const char* productKey = GetProductKeyName(product);
+    BOOL ok = TRUE;
+    char path[kPathSize];
+    for (int i = 0; i < g_count; ++i) {
+        const ControllerEntry& entry = g_table[i];
+        if (!ProductValuePath(path, entry, productKey, "Enabled") || !WriteRegDword(path, entry.enabled, kRegClose))
+            ok = FALSE;
+        if (product != kProductRemoteAccess && ProductValuePath(path, entry, productKey, "CapiPlus"))
+            WriteRegDword(path, entry.capiPlus, kRegClose);
+        if (entry.capiPlus) SwitchToLeasedLine(entry);
+        const struct {
+            const char* name;
+            const char* text;
+        } strings[] = {{"Nickname", entry.nickname},
+                       {"Phone", entry.phone},
+                       {"Interface", entry.interfaceName},
+                       {"Protocol", entry.protocol}};
+        for (const auto& s : strings)
+            if (!ProductValuePath(path, entry, productKey, s.name) || !WriteRegString(path, s.text, kRegClose))
+                ok = FALSE;
+    }
+    if (product != kProductRemoteAccess) SaveX31Settings();
+    return ok;
+}
+
+int ControllerCount() { return g_count; }
+
+ControllerEntry* ControllerAt(int index) { return index >= 0 && index < g_count ? &g_table[index] : nullptr; }

@@ -1,0 +1,138 @@
+#include "router/wan_config.h"
+
+#include <cstring>
+
+#include "common/handles.h"
+#include "common/messages.h"
+#include "common/registry.h"
+#include "common/setup_log.h"
+#include "lang/resource.h"
+#include "router/controller_table.h"
+#include "router/wan_format.h"
+#include "setupdll/setup_results.h"
+
+const char kMprControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprWan\\Parameters\\Controllers";
+const char kRasControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters\\Controllers";
+const char kRasAdapterNumberValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters\\AdapterNumber";
+const char kModemValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprWan\\Parameters\\Modem";
+const char kTapiDeviceKey[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES\\VrkRas";
+
+namespace {
+
+constexpr UINT kNoControllerStyle = MB_ICONEXCLAMATION | MB_OK;
+constexpr UINT kNoneInUseStyle = MB_ICONEXCLAMATION | MB_YESNO;
+
+void WriteList(const char* path, const MultiStringBlock& list) {
+    const std::string bytes = list.bytes();
+    WriteRegMultiString(path, bytes.data(), kRegClose, static_cast<DWORD>(bytes.size()));
+}
+
+// Everything below HKLM\HARDWARE lives only until the next start: its keys must be made volatile.
+void WriteTapiDevice(const MultiStringBlock& addresses) {
+    vrk::RegKey key;
+    char noClass[] = "";
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTapiDeviceKey, 0, noClass, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        key.put(), &disposition) != ERROR_SUCCESS) {
+        if (LogLevel >= kLogFailure)
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "Can't create %s (%lu)", kTapiDeviceKey, GetLastError());
+        return;
+    }
+    const std::string bytes = addresses.bytes();
+    RegSetValueExA(key.get(), "Address", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    static const char kMediaType[] = "ISDN";
+    RegSetValueExA(key.get(), "Media Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(kMediaType), sizeof kMediaType);
+}
+
+bool ContainsCaseBlind(const char* text, const char* pattern) {
+    char upper[kManufacturerSize];
+    lstrcpynA(upper, text, sizeof upper);
+    for (char* p = upper; *p; ++p)
+        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+    return strstr(upper, pattern) != nullptr;
+}
+
+// One maker's drivers take the requests through another interface.
+void ApplyInterfaceRule() {
+    for (int i = 0; i < ControllerCount(); ++i) {
+        ControllerEntry* entry = ControllerAt(i);
+        if (ContainsCaseBlind(entry->manufacturer, "KAMELL SOFTWARE GMBH"))
+            lstrcpynA(entry->interfaceName, "IRP_GP", sizeof entry->interfaceName);
+    }
+}
+
+bool AnyInUse() {
+    for (int i = 0; i < ControllerCount(); ++i)
+        if (ControllerAt(i)->enabled != 0) return true;
+    return false;
+}
+
+}  // namespace
+
+void WriteControllerStrings(ProductId product) {
+    DWORD adapter = 0;
+    if (product == kProductRemoteAccess) ReadRegDword(kRasAdapterNumberValue, &adapter);
+    const ControllerEntry* entries = ControllerCount() ? ControllerAt(0) : nullptr;
+    const ControllerLists lists = BuildControllerLists(entries, ControllerCount(), adapter);
+    switch (product) {
+    case kProductIsdnRouter:
+    case kProductMultiprotocolRouter:
+    case kProductInternetRouter:
+        WriteList(kMprControllersValue, lists.controllers);
+        break;
+    case kProductRemoteAccess:
+        if (!lists.addresses.empty())
+            WriteTapiDevice(lists.addresses);
+        else
+            DeleteRegTree(kTapiDeviceKey);
+        WriteList(kRasControllersValue, lists.controllers);
+        break;
+    default:
+        if (LogLevel >= kLogFailure)
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "Can't write a controllerstring for unknown product %d",
+                          static_cast<int>(product));
+        break;
+    }
+}
+
+BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
+    // An owner text that names no window would make every dialog fail to appear.
+    const HWND owner = parent && IsWindow(parent) ? parent : nullptr;
+    LoadControllerTable(product);
+    ApplyInterfaceRule();
+    if (ControllerCount() == 0) {
+        MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoControllerStyle, IDS_MESSAGE_CAPTION);
+        *result = kResultNotAnyController;
+        WriteControllerStrings(product);
+        return TRUE;
+    }
+    for (;;) {
+        const INT_PTR shown = RunWanDialog(owner, product);
+        if (shown == 0) {
+            *result = kResultUserCancel;
+            return TRUE;
+        }
+        if (shown != 1) {
+            ReportDialogError(owner, "WAN-CONFIGURE");
+            *result = kResultWanDialogError;
+            return FALSE;
+        }
+        *result = kResultOk;
+        if (AnyInUse()) break;
+        if (MessageBoxFromIds(owner, IDS_WAN_NONE_IN_USE, kNoneInUseStyle, IDS_MESSAGE_CAPTION) == IDYES) continue;
+        *result = kResultNotAnyController;
+        break;
+    }
+    SaveControllerTable(product);
+    WriteControllerStrings(product);
+    return TRUE;
+}
+
+BOOL MprWanConfigWorker(const SetupArguments& arguments, const char** result) {
+    return ConfigureWan(arguments.window, kProductMultiprotocolRouter, result);
+}
+
+BOOL RasWanConfigWorker(const SetupArguments& arguments, const char** result) {
+    return ConfigureWan(arguments.window, kProductRemoteAccess, result);
+}

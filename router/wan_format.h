@@ -1,0 +1,67 @@
+// Texts of the WAN configuration: the controller strings and TAPI addresses handed to the drivers,
+// the X.31 active line, and the lines of the WAN dialog's list. No platform headers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "router/controller_entry.h"
+
+// Dialog units of the WAN list's tab stops; the columns lie between them.
+constexpr int kWanTabStopCount = 7;
+extern const int kWanTabStops[kWanTabStopCount];
+
+extern const char kNoNickname[];        // "NO_NICKNAME"
+extern const char kCapiPlusProtocol[];  // "CapiPlus"
+
+// "leased line", or "Festverbindung" on a German system.
+const char* LeasedLineText(bool german);
+
+// "device;nickname;interface;protocol;card;controller;enabled;phone".
+std::string ControllerString(const ControllerEntry& entry);
+// "device;nickname;interface;protocol;card;controller;Ch_HTC;TEI;X25Address".
+std::string ActiveLineString(const ControllerEntry& entry, const X31Settings& x31);
+// "adapter-line-0".
+std::string TapiAddress(uint32_t adapter, uint32_t line);
+
+// The strings as one REG_MULTI_SZ block: each with its NUL, then one more NUL; an empty list is
+// one NUL. The block grows with the list and is never cut.
+class MultiStringBlock {
+public:
+    void add(const std::string& text);
+    bool empty() const { return strings_ == 0; }
+    // The block with its final NUL.
+    std::string bytes() const;
+
+private:
+    std::string data_;
+    unsigned strings_ = 0;
+};
+
+// The controller strings of the entries in use (Enabled not 0), in table order, and one TAPI
+// address per B channel (Channels) of each of them, lines counted from 0 across them.
+struct ControllerLists {
+    MultiStringBlock controllers;
+    MultiStringBlock addresses;
+};
+ControllerLists BuildControllerLists(const ControllerEntry* entries, int count, uint32_t adapter);
+
+// The width in pixels of the first length bytes of text as the list shows them.
+using TextMeasure = int (*)(void* context, const char* text, int length);
+
+// The longest beginning of text whose width is below limit pixels.
+std::string CutToWidth(const char* text, int limit, TextMeasure measure, void* context);
+
+// The list line of an entry: mark, device, index, in use/channels, manufacturer, nickname, phone
+// (or the leased-line text) and "x" for X.31 in use, TAB-separated; the manufacturer, nickname
+// and phone columns cut to 7/4 of their width in dialog units.
+std::string ControllerListLine(const ControllerEntry& entry, bool german, TextMeasure measure, void* context);
+// The cut limit in pixels of list column column (0-based).
+int ColumnCutLimit(int column);
+
+// True when text holds the ";" that separates the fields of a controller or active-line string.
+bool HasFieldSeparator(const char* text);
+
+// The TEI a subkey name "TEI<n>" (any letter case, n one or two decimal digits) names when n is
+// 1 to 63; 0 for every other name.
+uint32_t TeiOfSubkeyName(const char* name);
