@@ -5,3 +5,5 @@ const char kResultError[] = "ERROR";
 const char kResultUserCancel[] = "USER_CANCEL";
 // The setup scripts compare against this text as it has always been spelt.
 const char kResultLanguageDllNotFound[] = "Langauage DLL not found";
+const char kResultIniFileNotFound[] = "ERROR_INIFILE_NOTFOUND(WriteMprPerformanceFile)";
+const char kResultExpandEnvStrings[] = "ERROR_DURING_EXPAND_ENV_STRINGS(WriteMprPerformanceFile)";
