@@ -61,7 +61,8 @@ bool HeldBelow(HKEY source, HKEY target) {
         if (r != ERROR_SUCCESS) return false;
         vrk::RegKey from, to;
         if (RegOpenKeyExA(source, subkey, 0, KEY_READ, from.put()) != ERROR_SUCCESS) return false;
-        if (target) RegOpenKeyExA(target, subkey, 0, KEY_READ, to.put());
+        HKEY counterpart = nullptr;
+        if (target && RegOpenKeyExA(target, subkey, 0, KEY_READ, &counterpart) == ERROR_SUCCESS) to.reset(counterpart);
         if (!HeldBelow(from.get(), to.get())) return false;
     }
     return true;
@@ -72,7 +73,8 @@ bool HeldBelow(HKEY source, HKEY target) {
 bool TreeHeldBy(HKEY sourceRoot, const char* source, HKEY targetRoot, const char* target) {
     vrk::RegKey from, to;
     if (RegOpenKeyExA(sourceRoot, source, 0, KEY_READ, from.put()) != ERROR_SUCCESS) return false;
-    RegOpenKeyExA(targetRoot, target, 0, KEY_READ, to.put());
+    HKEY counterpart = nullptr;
+    if (RegOpenKeyExA(targetRoot, target, 0, KEY_READ, &counterpart) == ERROR_SUCCESS) to.reset(counterpart);
     return HeldBelow(from.get(), to.get());
 }
 

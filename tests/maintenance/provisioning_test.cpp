@@ -145,6 +145,41 @@ TEST_F(ProvisioningTest, RouterRegistryWritesTheServiceDllsAndReportsOkWhateverT
     EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), "VrkMprSetRegistry LEAVE; OK"));
 }
 
+TEST_F(ProvisioningTest, AServiceDllValueThatCannotBeWrittenGivesError) {
+    // The key of EXTDLL1, EXTDLL2 and PPPDLL with an empty access list: nobody may open it.
+    const std::string service = "SOFTWARE\\VARNEK\\VrkMpr\\Service";
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, service);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, service.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    SECURITY_DESCRIPTOR sd;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION));
+    ACL acl;
+    ASSERT_TRUE(InitializeAcl(&acl, sizeof acl, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd));
+    RegCloseKey(key);
+    HKEY probe = nullptr;
+    ASSERT_EQ(ERROR_ACCESS_DENIED, RegOpenKeyExA(HKEY_LOCAL_MACHINE, service.c_str(), 0, KEY_ALL_ACCESS, &probe));
+    EXPECT_EQ(Answer("VrkMprSetRegistry", true, "ERROR"), CallExport("VrkMprSetRegistry 0").out);
+    std::vector<int> levels;
+    const std::vector<std::string> messages = LogMessages(&levels);
+    const auto at = std::find(messages.begin(), messages.end(), "Error during writing to the registry");
+    ASSERT_NE(messages.end(), at);
+    EXPECT_EQ(1, levels[at - messages.begin()]);
+    EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), "VrkMprSetRegistry LEAVE; ERROR"));
+    // The other values were still written, and the trace group still placed.
+    EXPECT_TRUE(RegKeyPresent(HKEY_LOCAL_MACHINE, "SOFTWARE\\VARNEK\\VrkMpr\\FirewallWizard"));
+    EXPECT_TRUE(RegKeyPresent(HKEY_LOCAL_MACHINE, std::string(kServices) + "\\VrkMprTrc"));
+    // Its owner may still give the key an access list again, and then remove it.
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, service.c_str(), 0, WRITE_DAC, &key));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd));
+    RegCloseKey(key);
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, service);
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, service));
+}
+
 TEST_F(ProvisioningTest, TheTraceGroupStandsJustBeforeStreamsDrivers) {
     // The machine's list as Windows NT 4.0 has it, without what earlier calls put there.
     std::vector<std::string> nt = ReadMultiString(HKEY_LOCAL_MACHINE, kGroupOrder, "List");
