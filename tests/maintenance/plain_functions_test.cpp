@@ -1,5 +1,5 @@
-// The plain functions of the maintenance library: lines of the file lists, the group order list in
-// its fixed buffer, the choice of the SNMP agent's entry and the window titles.
+// The plain functions of the maintenance library: the lines of the file lists and the choice of
+// the SNMP agent's entry. The group order and the window titles are tested where they act.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "maintenance/file_list_lines.h"
-#include "maintenance/group_list.h"
 #include "maintenance/snmp_agent_entry.h"
-#include "maintenance/window_titles.h"
 
 namespace {
 
@@ -110,52 +108,6 @@ TEST(MaintenanceListLines, ASectionThatFilledTheBufferLosesItsLastLine) {
     EXPECT_EQ(one.data(), dropped);
 }
 
-struct GroupBuffer {
-    char bytes[64];
-    explicit GroupBuffer(const std::vector<std::string>& entries) {
-        memset(bytes, 0x7E, sizeof bytes);
-        const std::string list = Section(entries);
-        memcpy(bytes, list.data(), list.size());
-    }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> out;
-        for (const char* p = bytes; *p; p += strlen(p) + 1) out.push_back(p);
-        return out;
-    }
-};
-
-TEST(MaintenanceGroupList, EntriesAreFoundRemovedAndInsertedWithoutGaps) {
-    GroupBuffer list({"Base", "Streams Drivers", "NDIS"});
-    EXPECT_EQ(5u, FindListEntry(list.bytes, "streams DRIVERS"));
-    EXPECT_EQ(0u, FindListEntry(list.bytes, "BASE"));
-    EXPECT_EQ(kNoListEntry, FindListEntry(list.bytes, "Streams"));
-    EXPECT_EQ(kNoListEntry, FindListEntry("\0", "Base"));
-    EXPECT_EQ(27u, ListBytes(list.bytes));
-    EXPECT_EQ(1u, ListBytes("\0"));
-
-    ASSERT_TRUE(InsertListEntry(list.bytes, sizeof list.bytes, 5, "VrkMprTraceGroup"));
-    EXPECT_EQ((std::vector<std::string>{"Base", "VrkMprTraceGroup", "Streams Drivers", "NDIS"}), list.entries());
-    EXPECT_EQ(44u, ListBytes(list.bytes));
-    RemoveListEntry(list.bytes, 5);
-    EXPECT_EQ((std::vector<std::string>{"Base", "Streams Drivers", "NDIS"}), list.entries());
-    RemoveListEntry(list.bytes, FindListEntry(list.bytes, "NDIS"));
-    EXPECT_EQ((std::vector<std::string>{"Base", "Streams Drivers"}), list.entries());
-    ASSERT_TRUE(InsertListEntry(list.bytes, sizeof list.bytes, 0, "First"));
-    EXPECT_EQ((std::vector<std::string>{"First", "Base", "Streams Drivers"}), list.entries());
-}
-
-TEST(MaintenanceGroupList, AnEntryThatDoesNotFitIsNotInsertedAndNothingIsOverrun) {
-    // 47 bytes of list in a 64-byte buffer: 17 more fit exactly, 18 do not.
-    GroupBuffer list({"012345678901234567890123456789012345678", "ABCDE"});
-    ASSERT_EQ(47u, ListBytes(list.bytes));
-    const std::string before(list.bytes, sizeof list.bytes);
-    EXPECT_FALSE(InsertListEntry(list.bytes, sizeof list.bytes, 0, "VrkMprTraceGroupX"));
-    EXPECT_EQ(before, std::string(list.bytes, sizeof list.bytes));
-    EXPECT_TRUE(InsertListEntry(list.bytes, sizeof list.bytes, 40, "VrkMprTraceGroup"));
-    EXPECT_EQ(64u, ListBytes(list.bytes));
-    EXPECT_EQ("VrkMprTraceGroup", list.entries()[1]);
-}
-
 struct AgentCase {
     const char* title;
     std::vector<std::pair<const char*, const char*>> values;  // name, text (null: not a readable REG_SZ)
@@ -216,34 +168,6 @@ TEST(MaintenanceSnmpAgent, NumbersAreCanonicalDecimalNames) {
     EXPECT_EQ(0u, AgentNumber("1a"));
     EXPECT_EQ(0u, AgentNumber("-1"));
     EXPECT_EQ(0u, AgentNumber(""));
-}
-
-TEST(MaintenanceWindowTitles, TitlesAreMatchedInUpperCase) {
-    struct Case {
-        const char* title;
-        bool eventViewer, gateway, snmp;
-    } cases[] = {
-        {"Event Viewer - System Log on \\\\NTSERVER", true, false, false},
-        {"eVeNt vIeWeR", true, false, false},
-        {"Ereignisanzeige - Systemprotokoll", true, false, false},
-        {"EventViewer", false, false, false},
-        {"Linvora Monitor", false, true, false},
-        {"LINVORA for Windows Setup", false, false, false},
-        {"linvora For windows", false, false, false},
-        {"Event Viewer of Linvora", true, true, false},
-        {"SNMP Client Application", false, false, true},
-        {"SNMP Client Application ", false, false, false},
-        {"snmp client application", false, false, false},
-        {"", false, false, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.eventViewer, IsEventViewerTitle(c.title)) << c.title;
-        EXPECT_EQ(c.gateway, IsGatewayProgramTitle(c.title)) << c.title;
-        EXPECT_EQ(c.snmp, IsSnmpClientTitle(c.title)) << c.title;
-    }
-    // A title longer than the 256 characters read: the pattern behind them is not seen.
-    const std::string longTitle = std::string(256, 'x') + "EVENT VIEWER";
-    EXPECT_FALSE(IsEventViewerTitle(longTitle.c_str()));
 }
 
 }  // namespace

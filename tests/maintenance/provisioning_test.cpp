@@ -52,6 +52,7 @@ TEST_F(ProvisioningTest, TheAgentGoesOnePastTheHighestNumberAndNeverOverAnotherV
     for (int i = 1; i <= 31; ++i) full[std::to_string(i)] = "SOFTWARE\\Maker" + std::to_string(i) + "\\CurrentVersion";
     std::map<std::string, std::string> fullAnd32 = full;
     fullAnd32["32"] = "SOFTWARE\\Maker32\\CurrentVersion";
+    // The cases of the choice itself are tested as a plain function; these show it in the registry.
     struct Case {
         const char* title;
         std::map<std::string, std::string> before;
@@ -60,13 +61,10 @@ TEST_F(ProvisioningTest, TheAgentGoesOnePastTheHighestNumberAndNeverOverAnotherV
     } cases[] = {
         {"the Windows NT agents", {{"1", kMicrosoft1}, {"2", kMicrosoft2}}, {{"3", kAgentKey}}, "OK"},
         {"an empty key", {}, {{"2", kAgentKey}}, "OK"},
-        {"a gap below", {{"1", kMicrosoft1}, {"3", kMicrosoft2}}, {{"4", kAgentKey}}, "OK"},
         {"a DWORD where the agent would go", {{"1", kMicrosoft1}, {"2", ":dword"}}, {{"3", kAgentKey}}, "OK"},
-        {"31 taken", full, {{"32", kAgentKey}}, "OK"},
         {"31 and 32 taken", fullAnd32, {{"33", kAgentKey}}, "OK"},
         {"already there", {{"1", kMicrosoft1}, {"7", "software\\varnek\\VRKMPR\\currentversion"}}, {}, "USER_CANCEL"},
         {"already there behind the old name", {{"2", kOldAgentKey}, {"5", kAgentKey}}, {}, "USER_CANCEL"},
-        {"already there beyond 31", {{"31", kMicrosoft1}, {"32", kAgentKey}}, {}, "USER_CANCEL"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
