@@ -150,6 +150,13 @@ BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", sourceName ? sourceName : "");
         return FALSE;
     }
+    // The move lists run at every update: when the old file is gone, the current one under the
+    // target name must stay, so nothing is deleted before the source is known to be there.
+    if (!FileExists(source, nullptr) && !DirectoryExists(source, nullptr)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source,
+                      target, static_cast<long>(ERROR_FILE_NOT_FOUND));
+        return FALSE;
+    }
     if (FileExists(target, nullptr) && !DeleteFileA(target)) {
         const long error = static_cast<long>(GetLastError());
         WriteSetupLog(kLogSourceSetup, kLogFailure,

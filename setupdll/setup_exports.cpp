@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include "common/language.h"
+#include "maintenance/old_version_update.h"
+#include "maintenance/provisioning.h"
+#include "maintenance/stop_processes.h"
 #include "router/wan_config.h"
 #include "setupdll/setup_frame.h"
 #include "setupdll/setup_results.h"
@@ -30,3 +33,23 @@ VRK_SETUP_PROCEDURE(VrkMprWanConfig, "VrkMprWanConfig ENTER; wnd=%x", "VrkMprWan
                     MprWanConfigWorker, kParsesArguments)
 VRK_SETUP_PROCEDURE(VrkRasWanConfig, "VrkRasWanConfig ENTER; wnd=%x", "VrkRasWanConfig LEAVE; %s",
                     RasWanConfigWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprSetSNMPRegistry, "VrkMprSetSNMPRegistry ENTER", "VrkMprSetSNMPRegistry LEAVE; %s",
+                    SetSnmpRegistryWorker, 0)
+VRK_SETUP_PROCEDURE(VrkMprSetRegistry, "VrkMprSetRegistry ENTER;wnd=%x", "VrkMprSetRegistry LEAVE; %s",
+                    SetRouterRegistryWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprWritePerformanceFile, "VrkMprWritePerformanceFile ENTER",
+                    "VrkMprWritePerformanceFile LEAVE; %s", WritePerformanceFileWorker, 0)
+VRK_SETUP_PROCEDURE(VrkRasProvideRegistry, "VrkRasProvideRegistry ENTER; wnd=%x", "VrkRasProvideRegistry LEAVE; %s",
+                    ProvideRasRegistryWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkLVProvideRegistry, "VrkLVProvideRegistry ENTER;wnd= %x", "VrkLVProvideRegistry LEAVE;%s",
+                    ProvideGatewayRegistryWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprStopProcesses, "VrkMprStopProcesses ENTER;wnd = %x", "VrkMprStopProcesses LEAVE; %s",
+                    StopRouterProcessesWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkRasStopProcesses, "VrkRasStopProcesses ENTER; wnd=%x", "VrkRasStopProcesses LEAVE;%s",
+                    StopRemoteAccessProcessesWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkLVStopProcesses, "VrkLVStopProcesses ENTER;wnd= %x", "VrkLVStopProcesses LEAVE;%s",
+                    StopGatewayProcessesWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprUpdateOldVersion, "VrkMprUpdateOldVersion ENTER", "VrkMprUpdateOldVersion LEAVE; %s",
+                    UpdateOldRouterWorker, 0)
+VRK_SETUP_PROCEDURE(VrkRasUpdateOldVersion, "VrkRasUpdateOldVersion ENTER; wnd=%x",
+                    "VrkRasUpdateOldVersion LEAVE; %s", UpdateOldRemoteAccessWorker, kParsesArguments)

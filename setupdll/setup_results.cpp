@@ -8,3 +8,5 @@ const char kResultLanguageDllNotFound[] = "Langauage DLL not found";
 const char kResultNotAnyController[] = "NOT_ANY_CONTROLLER";
 // An INF list literal of two items that the setup script takes apart.
 const char kResultWanDialogError[] = "{\"ERROR\",\"ERROR_DLGBOX_NOT_CREATE(WAN-CONFIGURE)\"}";
+const char kResultIniFileNotFound[] = "ERROR_INIFILE_NOTFOUND(WriteMprPerformanceFile)";
+const char kResultExpandEnvStrings[] = "ERROR_DURING_EXPAND_ENV_STRINGS(WriteMprPerformanceFile)";

@@ -7,3 +7,5 @@ extern const char kResultUserCancel[];
 extern const char kResultLanguageDllNotFound[];
 extern const char kResultNotAnyController[];
 extern const char kResultWanDialogError[];
+extern const char kResultIniFileNotFound[];
+extern const char kResultExpandEnvStrings[];

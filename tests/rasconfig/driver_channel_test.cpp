@@ -49,13 +49,23 @@ protected:
 
 TEST_F(DriverChannelTest, ValueSelectorsReachTheDriverInTwelveByteRequestsWithoutKeepingTheDevice) {
     Load(3);
+    // Wine hands a close to the driver only after CloseHandle has returned: each operation waits
+    // until the driver has seen the last one's close, so that two handles at once mean a handle kept.
+    const auto settled = [this] { State(); };
     EXPECT_TRUE(ProbeDriver());
+    settled();
     EXPECT_EQ(0x5Au, SetTraceLevel(0x5A));
+    settled();
     EXPECT_EQ(0xC3u, SetLogLevel(0xC3));
+    settled();
     SetDefaultInbound(2);
+    settled();
     SetDefaultOutbound(3);
+    settled();
     SetIncallFlags(3);
+    settled();
     EXPECT_EQ(0x5Au, GetTraceLevel());
+    settled();
     EXPECT_EQ(0xC3u, GetLogLevel());
 
     const vrkras_state s = State();
