@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/language.h"
+#include "rasconfig/config_center.h"
 #include "setupdll/setup_frame.h"
 #include "setupdll/setup_results.h"
 
@@ -25,3 +26,5 @@ BOOL AttachLanguageWorker(const SetupArguments& arguments, const char** result) 
 
 VRK_SETUP_PROCEDURE(AttachLangDLL, "AttachLangDLL ENTER;wnd=%x;param=%s", "AttachLangDLL LEAVE; %s",
                     AttachLanguageWorker, kParsesArguments | kEnterShowsParameter)
+VRK_SETUP_PROCEDURE(CallRasConfigCenter, "CallRasConfigCenter ENTER", "CallRasConfigCenter LEAVE",
+                    ConfigCenterWorker, kParsesArguments | kAnswersOk)
