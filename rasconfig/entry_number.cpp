@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr unsigned long kLargest = 0xFFFFFFFFul;
+constexpr unsigned long long kLargest = 0xFFFFFFFFull;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -40,7 +40,7 @@ bool ParseEntryNumber(const char* text, unsigned long* value) {
     if (p == digits) return *text == '\0';
     if (*p != '\0') return false;
     if (number > kLargest)
-        *value = kLargest;
+        *value = static_cast<unsigned long>(kLargest);
     else
         *value = static_cast<unsigned long>(negative ? (0 - number) & kLargest : number);
     return true;
