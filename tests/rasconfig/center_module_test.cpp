@@ -5,6 +5,7 @@
 #include <string>
 
 #include "center_robot.h"
+#include "winhelp_observer.h"
 
 using namespace center_test;
 using namespace dialog_robot;
@@ -72,6 +73,13 @@ TEST(RasconfigCenterModule, TheCallersModuleStaysAndTheParameterIsOnlyRead) {
     AnswerMessageBox(IDOK);  // no driver on this machine
     HWND center = WaitForDialog(copy, IDD_CONFIG_CENTER);
     ASSERT_NE(nullptr, center);
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(LoadIconA(copy, MAKEINTRESOURCEA(IDI_CONFIG_CENTER))),
+              GetClassLongPtrA(center, GCLP_HICON));
+    winhelp_observer::WinHelpObserver help;
+    HELPINFO f1 = {sizeof f1, HELPINFO_WINDOW, IDC_CENTER_TRACING, nullptr, 0, {0, 0}};
+    SendMessageA(center, WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+    ASSERT_TRUE(help.WaitForCalls(1));
+    EXPECT_EQ(static_cast<ULONG_PTR>(IDH_CONFIG_CENTER), help.Calls()[0].data);
     Click(center, IDC_CENTER_TRACING);
     HWND page = WaitForDialog(copy, IDD_TRACING_PAGE);
     ASSERT_NE(nullptr, page);

@@ -93,4 +93,17 @@ inline std::vector<std::string> StartedLines(const std::string& program, size_t 
     return lines;
 }
 
+// True once no handle of the process is left anywhere: a starter that kept its handles keeps
+// the ended process findable by its id.
+inline bool ProcessLeftNoHandle(DWORD pid, DWORD timeoutMs = 5000) {
+    const DWORD start = GetTickCount();
+    do {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (!process) return true;
+        CloseHandle(process);
+        dialog_robot::Pump(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
 }  // namespace center_test

@@ -302,6 +302,7 @@ TEST_F(RasconfigPagesTest, AChangedNameStartsSetupWithOneArgumentPerNameAndABadN
         std::vector<std::string> lines = StartedLines("setup.exe", ++started);
         ASSERT_EQ(started, lines.size());
         EXPECT_EQ(IconsCommand(p, name), lines.back());
+        EXPECT_TRUE(ProcessLeftNoHandle(testing_journal::JournalOf("setup.exe").back().pid));
 
         page = Open(p);
         SetControlText(page, p.nameEdit, "c:\\TEMP\\new " + std::string(p.prefix) + " FILE.TXT");
@@ -382,6 +383,7 @@ TEST_F(RasconfigPagesTest, ViewStartsTheViewerNamedAsTheProgramAndTellsWhatWentW
         std::vector<std::string> lines = StartedLines("textview.exe", ++views);
         ASSERT_EQ(views, lines.size());
         EXPECT_EQ(Expand("%SystemRoot%\\system32\\textview.exe") + " \"" + file + "\"", lines.back());
+        EXPECT_TRUE(ProcessLeftNoHandle(testing_journal::JournalOf("textview.exe").back().pid));
 
         SetRegString(HKEY_LOCAL_MACHINE, kParameters, p.value("FileViewer"), blankViewer);
         Click(page, p.viewButton);
