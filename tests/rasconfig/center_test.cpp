@@ -126,7 +126,13 @@ protected:
 TEST_F(RasconfigCenterTest, WithoutTheDriverTheWarningComesFirstAndASecondCallBringsTheOneCenterBack) {
     SetRegDword(HKEY_LOCAL_MACHINE, kDriverKey, "TraceLevel", 0x1A5);
     auto first = StartCenterByHost("xxSpEcIaLyy");
-    ExpectBox(LoadText(IDS_DRIVER_UNREACHABLE), LoadText(IDS_DRIVER_UNREACHABLE_CAPTION), MB_ICONASTERISK);
+    const MessageBoxSeen warning = WaitForMessageBox();
+    ASSERT_NE(nullptr, warning.window);
+    EXPECT_EQ(nullptr, FindWindowByCaption(kCenterTitle.get())) << "the center came before the warning";
+    EXPECT_EQ(LoadText(IDS_DRIVER_UNREACHABLE), warning.text);
+    EXPECT_EQ(LoadText(IDS_DRIVER_UNREACHABLE_CAPTION), warning.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONASTERISK), warning.icon);
+    Click(warning.window, IDOK);
     HWND center = WaitForCenter();
     ASSERT_NE(nullptr, center);
     EXPECT_EQ(kCenterTitle.get(), WindowText(center));
@@ -180,7 +186,9 @@ protected:
         center_ = WaitForCenter();
         ASSERT_NE(nullptr, center_) << "the center opened with a warning although the driver runs";
     }
-    void TearDown() override { CloseCenter(center_, host_.get()); }
+    void TearDown() override {
+        if (center_) CloseCenter(center_, host_.get());
+    }
 
     HWND Open(const Page& page) { return OpenPage(center_, page.button, page.templateId); }
     DWORD DriverLevel(const Page& page) {
