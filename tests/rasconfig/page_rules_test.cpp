@@ -30,35 +30,6 @@ TEST(RasconfigPageRules, NumbersAreReadAsTheCLibraryReadsThem) {
     }
 }
 
-TEST(RasconfigPageRules, BackupsAndSizesAreHeldToTheirLimits) {
-    const struct {
-        bool size;
-        const char* text;
-        unsigned long max;
-        bool bad, tooLarge, tooSmall;
-        unsigned long value;
-    } cases[] = {
-        {false, "0x5", 9, false, false, false, 5}, {false, "12", 9, false, true, false, 9},
-        {false, "-1", 9, false, true, false, 9},   {false, "9", 9, false, false, false, 9},
-        {false, "", 9, false, false, false, 0},    {false, "3a", 9, true, false, false, 0},
-        {false, "12", 20, false, false, false, 12},
-        {true, "", 1024, false, false, true, 1},   {true, "0", 1024, false, false, true, 1},
-        {true, "2000", 1024, false, true, false, 1024}, {true, "1024", 1024, false, false, false, 1024},
-        {true, "1", 1024, false, false, false, 1}, {true, "x", 1024, true, false, false, 0},
-        {true, "5", 0, false, true, true, 1},
-    };
-    for (const auto& c : cases) {
-        const CheckedNumber n = c.size ? CheckFileSize(c.text, c.max) : CheckBackupCount(c.text, c.max);
-        const std::string what = std::string(c.size ? "size " : "backups ") + '"' + c.text + '"';
-        EXPECT_EQ(c.bad, n.bad) << what;
-        EXPECT_EQ(c.tooLarge, n.tooLarge) << what;
-        EXPECT_EQ(c.tooSmall, n.tooSmall) << what;
-        if (!c.bad) {
-            EXPECT_EQ(c.value, n.value) << what;
-        }
-    }
-}
-
 TEST(RasconfigPageRules, NamesBecomeOneArgumentEachOrNone) {
     const char* sys = "C:\\WINNT\\SYSTEM32";
     const char* inf = "C:\\WINNT\\SYSTEM32\\VARNEK\\VRKICONS.INF";
