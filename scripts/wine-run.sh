@@ -77,6 +77,11 @@ cd "$machine/drive_c"
 out="$machine/.stdout" err="$machine/.stderr"
 LC_ALL=$locale_name timeout -k 10 "$timeout_s" wine "$@" </dev/null >"$out" 2>"$err"
 rc=$?
+# A program that crashes ends with exit code 0 under Wine's automatic debugger: never a pass.
+if [ $rc -eq 0 ] && grep -q '^wine: Unhandled ' "$err"; then
+  echo "wine-run.sh: a program crashed (see standard error)" >&2
+  rc=1
+fi
 cat "$out"
 [ -s "$err" ] && { echo "--- standard error ---"; cat "$err"; }
 [ $rc -eq 124 ] && echo "wine-run.sh: $1 ran past its time-out of ${timeout_s} s" >&2

@@ -7,6 +7,7 @@
 #include "maintenance/old_version_update.h"
 #include "maintenance/provisioning.h"
 #include "maintenance/stop_processes.h"
+#include "rasconfig/config_center.h"
 #include "router/wan_config.h"
 #include "setupdll/setup_frame.h"
 #include "setupdll/setup_results.h"
@@ -29,6 +30,8 @@ BOOL AttachLanguageWorker(const SetupArguments& arguments, const char** result) 
 
 VRK_SETUP_PROCEDURE(AttachLangDLL, "AttachLangDLL ENTER;wnd=%x;param=%s", "AttachLangDLL LEAVE; %s",
                     AttachLanguageWorker, kParsesArguments | kEnterShowsParameter)
+VRK_SETUP_PROCEDURE(CallRasConfigCenter, "CallRasConfigCenter ENTER", "CallRasConfigCenter LEAVE",
+                    ConfigCenterWorker, kParsesArguments | kAnswersOk)
 VRK_SETUP_PROCEDURE(VrkMprWanConfig, "VrkMprWanConfig ENTER; wnd=%x", "VrkMprWanConfig LEAVE; %s",
                     MprWanConfigWorker, kParsesArguments)
 VRK_SETUP_PROCEDURE(VrkRasWanConfig, "VrkRasWanConfig ENTER; wnd=%x", "VrkRasWanConfig LEAVE; %s",

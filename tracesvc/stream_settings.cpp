@@ -25,28 +25,39 @@ const StreamValues kTraceValues = {"TraceFileName", "TraceFileCount", "TraceFile
 
 const StreamValues& ValuesOf(StreamKind kind) { return kind == StreamKind::Log ? kLogValues : kTraceValues; }
 
-bool ValuePath(const char* valueName, char* path, DWORD size) {
+}  // namespace
+
+BOOL ServiceSettingPath(const char* valueName, char* path, DWORD size) {
     const int n = snprintf(path, size, "%s\\%s", kTraceServiceParametersKey, valueName);
     return n > 0 && static_cast<DWORD>(n) < size;
 }
 
-}  // namespace
+const char* StreamFileNameValue(StreamKind kind) { return ValuesOf(kind).name; }
+const char* StreamFileCountValue(StreamKind kind) { return ValuesOf(kind).count; }
+const char* StreamFileSizeValue(StreamKind kind) { return ValuesOf(kind).size; }
 
 DWORD ReadServiceSetting(const char* valueName, DWORD fallback) {
     char path[kPathSize];
     DWORD value = fallback;
-    if (ValuePath(valueName, path, sizeof path) && ReadRegDword(path, &value)) return value;
+    if (ServiceSettingPath(valueName, path, sizeof path) && ReadRegDword(path, &value)) return value;
     return fallback;
 }
 
 void ReadStreamFileName(StreamKind kind, char* name) {
     const StreamValues& values = ValuesOf(kind);
     char path[kPathSize];
-    if (ValuePath(values.name, path, sizeof path) && ReadRegString(path, name, kStreamNameSize) &&
+    if (ServiceSettingPath(values.name, path, sizeof path) && ReadRegString(path, name, kStreamNameSize) &&
         ExpandInPlace(name, kStreamNameSize))
         return;
     CopyText(name, kStreamNameSize, values.defaultName);
     ExpandInPlace(name, kStreamNameSize);
+}
+
+void ReadStreamFileNameAsStored(StreamKind kind, char* name) {
+    const StreamValues& values = ValuesOf(kind);
+    char path[kPathSize];
+    if (ServiceSettingPath(values.name, path, sizeof path) && ReadRegString(path, name, kStreamNameSize)) return;
+    CopyText(name, kStreamNameSize, values.defaultName);
 }
 
 DWORD ReadStreamFileCount(StreamKind kind) { return ReadServiceSetting(ValuesOf(kind).count, kDefaultFileCount); }

@@ -13,6 +13,8 @@
 #define VRKRAS_CTL_BLOCK  VRKRAS_CTL_CODE(5) /* in: unsigned int block; out: the block's bytes */
 #define VRKRAS_CTL_FAULTS VRKRAS_CTL_CODE(6) /* in: vrkras_faults */
 #define VRKRAS_CTL_RESET  VRKRAS_CTL_CODE(7) /* forgets levels, tables, flags and counters */
+#define VRKRAS_CTL_LEVELS VRKRAS_CTL_CODE(8) /* in: vrkras_levels; the levels as if the driver had them
+                                                 from elsewhere, no request counted */
 
 /* The two streams; the system reads the log with selector 16 and the trace with selector 17. */
 #define VRKRAS_STREAM_LOG   0u
@@ -54,6 +56,11 @@ typedef struct vrkras_limit {
     unsigned int reserved;
     unsigned long long limit;
 } vrkras_limit;
+
+typedef struct vrkras_levels {
+    unsigned int trace_level;
+    unsigned int log_level;
+} vrkras_levels;
 
 typedef struct vrkras_faults {
     unsigned int refuse_selectors;  /* bit s set: requests with selector s fail */

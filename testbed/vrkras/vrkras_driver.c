@@ -214,6 +214,15 @@ static NTSTATUS control_request(PIRP irp, PIO_STACK_LOCATION stack)
     case VRKRAS_CTL_RESET:
         vrkras_reset();
         break;
+    case VRKRAS_CTL_LEVELS:
+        if (in_length < sizeof(vrkras_levels)) {
+            status = STATUS_INVALID_PARAMETER;
+        } else {
+            const vrkras_levels *levels = (const vrkras_levels *)buffer;
+            vrkras_memory.trace_level = levels->trace_level;
+            vrkras_memory.log_level = levels->log_level;
+        }
+        break;
     default:
         status = STATUS_INVALID_DEVICE_REQUEST;
         break;

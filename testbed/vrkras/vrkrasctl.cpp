@@ -21,6 +21,7 @@ int Usage() {
     fprintf(stderr,
             "usage: vrkrasctl provision | load | unload | start | stop | quiet | state\n"
             "       vrkrasctl stream trace|log lines|nolf|crlf|ring|long <bytes per second>\n"
+            "       vrkrasctl levels <trace level> <log level>   (numbers as 0x1F, 31 or 037)\n"
             "       vrkrasctl sleep <seconds>\n"
             "       vrkrasctl show <file> <first lines> <last lines>\n");
     return 2;
@@ -65,6 +66,7 @@ int State() {
     vrkras_state s = {};
     if (!driver.State(&s)) return Result(false, "state");
     printf("driver VrkRas%u: %u opens, %u closes, %u open now\n", s.adapter, s.opens, s.closes, s.open_now);
+    printf("driver levels: trace 0x%02X, log 0x%02X\n", s.trace_level, s.log_level);
     const char* names[2] = {"log", "trace"};
     for (unsigned i = 0; i < 2; ++i)
         printf("driver %s stream: %llu bytes handed out in %u chunks, %u reads found nothing\n", names[i],
@@ -101,6 +103,12 @@ int main(int argc, char** argv) {
     }
     if (command == "state") return State();
     if (command == "stream" && argc == 5) return Stream(argv[2], argv[3], argv[4]);
+    if (command == "levels" && argc == 4) {
+        const testing_vrkras::DriverControl driver;
+        return Result(driver.PresetLevels(static_cast<unsigned>(strtoul(argv[2], nullptr, 0)),
+                                          static_cast<unsigned>(strtoul(argv[3], nullptr, 0))),
+                      "levels");
+    }
     if (command == "sleep" && argc == 3) {
         Sleep(static_cast<DWORD>(atoi(argv[2])) * 1000);
         return 0;

@@ -10,6 +10,8 @@
 #include "common/progress_note.h"
 #include "lang/resource.h"
 #include "lang_fixture.h"
+#include "rasconfig/config_center.h"
+#include "rasconfig/file_page.h"
 #include "screenshot.h"
 #include "tests/router/router_gallery.h"
 
@@ -19,6 +21,12 @@ using namespace testing_machine;
 namespace {
 
 const char kGalleryDirectory[] = "C:\\gallery";
+
+// Dialogs that the system runs modally have no WS_VISIBLE of their own; made modeless, they are shown.
+HWND Shown(HWND window) {
+    if (window) ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+}
 
 struct GalleryDialog {
     WORD templateId;
@@ -36,6 +44,23 @@ const GalleryDialog kDialogs[] = {
     {IDD_WAN_CONFIG, router_gallery::OpenWanDialog, router_gallery::CloseWanDialog},
     {IDD_CONTROLLER, router_gallery::OpenControllerDialog, router_gallery::CloseControllerDialog},
     {IDD_X31_CONFIG, router_gallery::OpenX31Dialog, router_gallery::CloseX31Dialog},
+    {IDD_CONFIG_CENTER,
+     [] {
+         return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_CONFIG_CENTER), nullptr, ConfigCenterProc, 0));
+     },
+     [](HWND window) { DestroyWindow(window); }},
+    {IDD_LOGGING_PAGE,
+     [] {
+         return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_LOGGING_PAGE), nullptr, FilePageProc,
+                                   reinterpret_cast<LPARAM>(&kLoggingPage)));
+     },
+     [](HWND window) { DestroyWindow(window); }},
+    {IDD_TRACING_PAGE,
+     [] {
+         return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_TRACING_PAGE), nullptr, FilePageProc,
+                                   reinterpret_cast<LPARAM>(&kTracingPage)));
+     },
+     [](HWND window) { DestroyWindow(window); }},
 };
 
 const struct {

@@ -73,16 +73,74 @@ bool IsMessageBox(HWND window) {
     return text && ClassOf(text) == "Static";
 }
 
+const LPCSTR kIcons[] = {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK};
+const UINT kIconStyles[] = {MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK};
+
+// The pixels of a window's rectangle as the screen shows them, one COLORREF each.
+std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height) {
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) pixels.push_back(GetPixel(memory, column, row));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// An icon handle of another process means nothing here: the icon is told by its picture, drawn
+// on the background it is shown on.
+UINT IconByPicture(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0 || width > 128 || height > 128) return 0;
+    HDC screen = GetDC(nullptr);
+    const std::vector<COLORREF> shown = Pixels(screen, r.left, r.top, width, height);
+    ReleaseDC(nullptr, screen);
+    for (size_t i = 0; i < sizeof kIcons / sizeof kIcons[0]; ++i) {
+        HDC screenDc = GetDC(nullptr);
+        HDC canvas = CreateCompatibleDC(screenDc);
+        HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
+        HGDIOBJ old = SelectObject(canvas, bitmap);
+        HBRUSH background = CreateSolidBrush(shown[0]);
+        RECT all = {0, 0, width, height};
+        FillRect(canvas, &all, background);
+        DeleteObject(background);
+        DrawIcon(canvas, 0, 0, LoadIconA(nullptr, kIcons[i]));
+        const std::vector<COLORREF> drawn = Pixels(canvas, 0, 0, width, height);
+        SelectObject(canvas, old);
+        DeleteObject(bitmap);
+        DeleteDC(canvas);
+        ReleaseDC(nullptr, screenDc);
+        if (drawn == shown) return kIconStyles[i];
+    }
+    return 0;
+}
+
 UINT IconOf(HWND box) {
-    static const LPCSTR kIcons[] = {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK};
-    static const UINT kStyles[] = {MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK};
     UINT found = 0;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (ClassOf(child) != "Static" || !IsWindowVisible(child)) continue;
         const HICON shown = reinterpret_cast<HICON>(Send(child, STM_GETICON, 0, 0));
         if (!shown) continue;
         for (size_t i = 0; i < sizeof kIcons / sizeof kIcons[0]; ++i)
-            if (LoadIconA(nullptr, kIcons[i]) == shown) found = kStyles[i];
+            if (LoadIconA(nullptr, kIcons[i]) == shown) found = kIconStyles[i];
+        DWORD process = 0;
+        GetWindowThreadProcessId(child, &process);
+        if (!found && process != GetCurrentProcessId()) {
+            // The box may still be painting its first picture.
+            for (int attempt = 0; attempt < 10 && !found; ++attempt) {
+                RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                Pump(kPollMs);
+                found = IconByPicture(child);
+            }
+        }
     }
     return found;
 }

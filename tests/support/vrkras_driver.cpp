@@ -111,6 +111,13 @@ bool DriverControl::Faults(const vrkras_faults& faults) const {
 
 bool DriverControl::Reset() const { return Request(VRKRAS_CTL_RESET, nullptr, 0, nullptr, 0, nullptr); }
 
+bool DriverControl::PresetLevels(unsigned traceLevel, unsigned logLevel) const {
+    vrkras_levels in = {};
+    in.trace_level = traceLevel;
+    in.log_level = logLevel;
+    return Request(VRKRAS_CTL_LEVELS, &in, sizeof in, nullptr, 0, nullptr);
+}
+
 bool DriverControl::State(vrkras_state* state) const {
     DWORD got = 0;
     return Request(VRKRAS_CTL_STATE, nullptr, 0, state, sizeof *state, &got) && got == sizeof *state;

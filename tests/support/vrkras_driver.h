@@ -34,6 +34,8 @@ public:
     bool SetLimit(unsigned stream, unsigned long long limit) const;
     bool Faults(const vrkras_faults& faults) const;
     bool Reset() const;
+    // Gives the driver these levels the way its own start would, without a request of the system.
+    bool PresetLevels(unsigned traceLevel, unsigned logLevel) const;
     bool State(vrkras_state* state) const;
     // The MSN/EAZ table or the caller list as the driver last received it.
     std::string Block(unsigned block) const;

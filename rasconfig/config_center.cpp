@@ -1,0 +1,114 @@
+#include "rasconfig/config_center.h"
+
+#include "common/bytestring.h"
+#include "common/help.h"
+#include "common/language.h"
+#include "common/messages.h"
+#include "lang/resource.h"
+#include "rasconfig/driver_channel.h"
+#include "rasconfig/file_page.h"
+#include "setupdll/setup_results.h"
+
+const char kCenterTitleEnglish[] = "Varnek ISDN DIALCORE configuration";
+const char kCenterTitleGerman[] = "Varnek ISDN DIALCORE Konfiguration";
+
+namespace {
+
+const char kCenterName[] = "VrkRas Configuration Center";
+
+bool g_specialMode = false;
+
+struct CenterPage {
+    int button;
+    WORD templateId;
+    const char* name;  // in the report when the page cannot be created
+    DLGPROC procedure;  // none: the page cannot be created yet
+    const void* parameter;
+};
+
+const CenterPage kPages[] = {
+    {IDC_CENTER_TRACING, IDD_TRACING_PAGE, "MAKETRACE", FilePageProc, &kTracingPage},
+    {IDC_CENTER_LOGGING, IDD_LOGGING_PAGE, "MAKELOG", FilePageProc, &kLoggingPage},
+    {IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE, "MAKEMSNEAZ", nullptr, nullptr},
+    {IDC_CENTER_DEFAULT_PROTOCOLS, IDD_DEFAULT_PROTOCOLS_PAGE, "STANDARDPROTOCOLS", nullptr, nullptr},
+    {IDC_CENTER_INCALLER, IDD_INCALLER_PAGE, "INCOMMINGCALLS", nullptr, nullptr},
+};
+
+void OpenPage(HWND center, const CenterPage& page) {
+    const INT_PTR ended = page.procedure
+                              ? DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(page.templateId), center,
+                                                page.procedure, reinterpret_cast<LPARAM>(page.parameter))
+                              : -1;
+    if (ended == -1) ReportDialogError(center, page.name);
+}
+
+HWND OpenCenter() {
+    HWND open = FindWindowA(nullptr, kCenterTitleEnglish);
+    return open ? open : FindWindowA(nullptr, kCenterTitleGerman);
+}
+
+}  // namespace
+
+bool SpecialMode() { return g_specialMode; }
+
+bool AsksForSpecialMode(const char* text) { return text && FindCaseBlind(text, "SPECIAL") != nullptr; }
+
+INT_PTR CALLBACK ConfigCenterProc(HWND center, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetClassLongPtrA(center, GCLP_HICON,
+                         reinterpret_cast<LONG_PTR>(LoadIconA(LanguageModule(), MAKEINTRESOURCEA(IDI_CONFIG_CENTER))));
+        SetForegroundWindow(center);
+        return TRUE;
+    case WM_HELP:
+        ShowSetupHelp(center, IDH_CONFIG_CENTER);
+        return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) {
+            EndDialog(center, id);
+            return TRUE;
+        }
+        if (id == IDHELP) {
+            ShowSetupHelp(center, IDH_CONFIG_CENTER);
+            return TRUE;
+        }
+        for (const CenterPage& page : kPages) {
+            if (page.button != id) continue;
+            OpenPage(center, page);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+void RunConfigCenter(const char* parameter) {
+    // The parameter belongs to the caller and may lie in read-only memory: it is only read.
+    g_specialMode = AsksForSpecialMode(parameter);
+    if (HWND open = OpenCenter()) {
+        SetForegroundWindow(open);
+        ShowWindow(open, SW_RESTORE);
+        return;
+    }
+    // The module a caller chose (AttachLangDLL with a directory) stays, and stays loaded after the
+    // center for the procedures that follow; only a module attached here is detached again.
+    const bool attachedHere = LanguageModule() == nullptr;
+    if (attachedHere && !AttachLanguageModule(nullptr)) {
+        ReportDialogError(nullptr, kCenterName);
+        return;
+    }
+    if (!ProbeDriver())
+        MessageBoxFromIds(nullptr, IDS_DRIVER_UNREACHABLE, MB_ICONINFORMATION | MB_SETFOREGROUND,
+                          IDS_DRIVER_UNREACHABLE_CAPTION);
+    if (DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_CONFIG_CENTER), nullptr, ConfigCenterProc, 0) == -1)
+        ReportDialogError(nullptr, kCenterName);
+    if (attachedHere) DetachLanguageModule();
+}
+
+BOOL ConfigCenterWorker(const SetupArguments& arguments, const char** result) {
+    RunConfigCenter(arguments.parameter);
+    *result = kResultOk;
+    return TRUE;
+}

@@ -1,0 +1,360 @@
+#include "rasconfig/file_page.h"
+
+#include <cstdio>
+
+#include "common/dialog_controls.h"
+#include "common/files.h"
+#include "common/help.h"
+#include "common/language.h"
+#include "common/messages.h"
+#include "common/paths.h"
+#include "common/registry.h"
+#include "lang/resource.h"
+#include "rasconfig/command_line.h"
+#include "rasconfig/config_center.h"
+#include "rasconfig/driver_channel.h"
+#include "rasconfig/entry_number.h"
+#include "rasconfig/program_start.h"
+#include "rasconfig/trace_icons.h"
+#include "tracesvc/stream_settings.h"
+
+namespace {
+
+constexpr int kLevelBoxes = 8;
+constexpr DWORD kDefaultMaxCount = 9;
+constexpr DWORD kDefaultMaxSize = 1024;
+constexpr int kNameLength = kStreamNameSize - 1;
+constexpr int kNumberEntrySize = 256;
+const char kDefaultViewer[] = "%SystemRoot%\\SYSTEM32\\NOTEPAD.EXE";
+
+// A message the deliverable holds itself, in English and German.
+struct Bilingual {
+    const char* english;
+    const char* german;
+    const char* text() const { return IsGermanSystem() ? german : english; }
+};
+
+}  // namespace
+
+struct FilePageTraits {
+    StreamKind stream;
+    DWORD helpContext;
+    int nameEdit, backupsEdit, sizeEdit;
+    int storeButton, applyNowButton, viewButton;
+    int firstSpecialBox;  // this box and those above it are shown in special mode only
+    bool showsExpandedName;
+    bool foregroundAfterApply;
+    DWORD (*getLevel)();
+    DWORD (*setLevel)(DWORD);
+    const char* levelValue;  // the level's copy under the driver's key
+    const char* maxCountValue;
+    const char* maxSizeValue;
+    const char* viewerValue;
+    const char* errorCaption;     // refused input
+    const char* infoCaption;      // corrected input, missing file
+    const char* questionCaption;  // apply now
+    Bilingual badName, badBackups, largeBackups, badSize, largeSize, smallSize, applyNow, missingFile;
+    Bilingual viewFailed;  // the logging page's own text; the tracing page shows string 62
+    UINT viewFailedTextId;
+};
+
+const FilePageTraits kLoggingPage = {
+    StreamKind::Log, IDH_LOGGING_PAGE,
+    IDC_LOG_FILE_NAME, IDC_LOG_BACKUPS, IDC_LOG_SIZE,
+    IDC_LOG_STORE_LEVEL, IDC_LOG_APPLY_NOW, IDC_LOG_VIEW,
+    IDC_LEVEL_BIT6, false, true,
+    GetLogLevel, SetLogLevel, "LogLevel",
+    "LogFilemaxCount", "LogFilemaxSize", "LogFileViewer",
+    "Error Varnek ISDN DIALCORE logging", "Varnek ISDN DIALCORE logging", "Varnek ISDN DIALCORE Logging",
+    {"The 'logfile name' cannot be used. A name must not be empty, must not contain a double quote, must not "
+     "end with a backslash, and must have at most 255 characters once its environment variables are expanded.",
+     "Der Eingabewert im Feld 'LogFile Name' kann nicht verwendet werden. Der Name darf nicht leer sein, kein "
+     "Anführungszeichen enthalten, nicht mit einem Backslash enden und nach dem Einsetzen der "
+     "Umgebungsvariablen höchstens 255 Zeichen lang sein."},
+    {"You have enter a bad 'logfile backups'.",
+     "Im Eingabefeld 'LogFile Backups' steht ein unzulässiger Eingabewert."},
+    {"You have enter a to large 'logfile backups'. Will reset the value to maximal value.",
+     "Im Eingabefeld 'LogFile Backups' wurde ein zu großer Wert eingegeben. Er wird auf den maximalen Wert "
+     "zurückgesetzt."},
+    {"You have enter a bad 'LogFilesize'.", "Im Eingabefeld 'LogFilesize' steht ein unzulässiger Eingabewert."},
+    {"You have enter a to large 'LogFilesize'. Will reset the value to maximal value.",
+     "Im Eingabefeld 'LogFilesize' wurde ein zu großer Wert eingegeben. Er wird auf den maximalen Wert "
+     "zurückgesetzt."},
+    {"You have enter a to small 'LogFilesize'. Will set the value to minimal value.",
+     "Im Eingabefeld 'LogFilesize' wurde ein zu kleiner Wert eingegeben. Er wird auf den minimalen Wert "
+     "kgesetzt."},
+    {"The new logging files values are setting now.",
+     "Die angegebenen Werte für die Logging Dateien werden jetzt neu gesetzt."},
+    {"The logfile is not exist. Can't show this file now.",
+     "Das Logfile ist noch nicht vorhanden und kann deshalb nicht angezeigt werden!"},
+    {"Can't show logfile. Check the logfilename and in the registry the viewer filename",
+     "Kann Logfile nicht anzeigen. Überprüfen Sie den Dateinamen des Logfiles sowie den Dateinamen des Viewers "
+     "in der Registry"},
+    0,
+};
+
+const FilePageTraits kTracingPage = {
+    StreamKind::Trace, IDH_TRACING_PAGE,
+    IDC_TRACE_FILE_NAME, IDC_TRACE_BACKUPS, IDC_TRACE_SIZE,
+    IDC_TRACE_STORE_LEVEL, IDC_TRACE_APPLY_NOW, IDC_TRACE_VIEW,
+    IDC_LEVEL_BIT7, true, false,
+    GetTraceLevel, SetTraceLevel, "TraceLevel",
+    "TraceFilemaxCount", "TraceFilemaxSize", "TraceFileViewer",
+    "Error Varnek ISDN DIALCORE tracing", "Varnek ISDN DIALCORE tracing", "Varnek ISDN DIALCORE Tracing",
+    {"The 'tracefile name' cannot be used. A name must not be empty, must not contain a double quote, must not "
+     "end with a backslash, and must have at most 255 characters once its environment variables are expanded.",
+     "Der Eingabewert im Feld 'TraceFile Name' kann nicht verwendet werden. Der Name darf nicht leer sein, kein "
+     "Anführungszeichen enthalten, nicht mit einem Backslash enden und nach dem Einsetzen der "
+     "Umgebungsvariablen höchstens 255 Zeichen lang sein."},
+    {"You have enter a bad 'Tracefile backups'.",
+     "Im Eingabefeld 'TraceFile Backups' steht ein unzulässiger Eingabewert."},
+    {"You have enter a to large 'Tracefile backups'. Will reset the value to maximal value.",
+     "Im Eingabefeld 'TraceFile Backups' wurde ein zu großer Wert eingegeben. Er wird auf den maximalen Wert "
+     "zurückgesetzt."},
+    {"You have enter a bad 'tracefilesize'.", "Im Eingabefeld 'TraceFilesize' steht ein unzulässiger Eingabewert."},
+    {"You have enter a to large 'tracefilesize'. Will reset the value to maximal value.",
+     "Im Eingabefeld 'TraceFilesize' wurde ein zu großer Wert eingegeben. Er wird auf den maximalen Wert "
+     "zurückgesetzt."},
+    {"You have enter a to small 'Tracefilesize'. Will set the value to minimal value.",
+     "Im Eingabefeld 'TraceFilesize' wurde ein zu kleiner Wert eingegeben. Er wird auf den minimalen Wert "
+     "kgesetzt."},
+    {"The new tracing files values are setting now.",
+     "Die angegebenen Werte für die Tracing Dateien werden jetzt neu gesetzt."},
+    {"The tracefile is'nt exist. Can't show this file now.",
+     "Das Tracefile ist noch nicht vorhanden und kann deshalb nicht angezeigt werden!"},
+    {nullptr, nullptr},
+    IDS_TRACE_VIEWER_FAILED,
+};
+
+namespace {
+
+// The page's values between loading and closing: the file name in force, expanded.
+struct FilePage {
+    const FilePageTraits* traits;
+    char currentName[kStreamNameSize];
+};
+
+FilePage* PageOf(HWND page) { return reinterpret_cast<FilePage*>(GetWindowLongPtrA(page, DWLP_USER)); }
+
+void Tell(HWND page, const char* caption, const Bilingual& text, UINT style) {
+    MessageBoxA(page, text.text(), caption, style);
+}
+
+DWORD LevelMask(HWND page) {
+    DWORD mask = 0;
+    for (int i = 0; i < kLevelBoxes; ++i)
+        if (IsDlgButtonChecked(page, IDC_LEVEL_BIT0 + i) == BST_CHECKED) mask |= 1u << i;
+    return mask;
+}
+
+void SetText(HWND page, int id, DWORD number) {
+    char text[16];
+    snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(number));
+    SetDlgItemTextA(page, id, text);
+}
+
+// The text of an edit, or false when it is longer than size - 1 characters: a cut text is not
+// what the user typed.
+bool EntryText(HWND page, int id, char* text, int size) {
+    text[0] = '\0';
+    HWND edit = GetDlgItem(page, id);
+    if (!edit || GetWindowTextLengthA(edit) >= size) return false;
+    GetWindowTextA(edit, text, size);
+    return true;
+}
+
+bool IsBlank(const char* text) {
+    for (; *text; ++text)
+        if (*text != ' ' && *text != '\t') return false;
+    return true;
+}
+
+bool EndsWithBackslash(const char* text) {
+    const char* last = nullptr;
+    for (; *text; ++text) last = text;
+    return last && *last == '\\';
+}
+
+// A name the trace service can open and the setup program can be given: typed, without a quote or
+// a closing backslash, and within 256 bytes once expanded.
+bool ReadFileNameEntry(HWND page, const FilePageTraits& traits, char* expanded) {
+    char typed[kStreamNameSize];
+    if (!EntryText(page, traits.nameEdit, typed, sizeof typed)) return false;
+    if (IsBlank(typed) || EndsWithBackslash(typed) || !IsPassableArgument(typed)) return false;
+    if (!CopyText(expanded, kStreamNameSize, typed) || !ExpandInPlace(expanded, kStreamNameSize)) return false;
+    return !IsBlank(expanded) && !EndsWithBackslash(expanded) && IsPassableArgument(expanded);
+}
+
+bool WriteServiceString(const char* valueName, const char* text) {
+    char path[kPathSize];
+    return ServiceSettingPath(valueName, path, sizeof path) && WriteRegString(path, text, kRegClose);
+}
+
+bool WriteServiceDword(const char* valueName, DWORD value) {
+    char path[kPathSize];
+    return ServiceSettingPath(valueName, path, sizeof path) && WriteRegDword(path, value, kRegClose);
+}
+
+void LoadPage(HWND page, FilePage* values) {
+    const FilePageTraits& traits = *values->traits;
+    const DWORD level = traits.getLevel();
+    for (int i = 0; i < kLevelBoxes; ++i)
+        CheckDlgButton(page, IDC_LEVEL_BIT0 + i, (level >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
+
+    char shown[kStreamNameSize];
+    if (traits.showsExpandedName)
+        ReadStreamFileName(traits.stream, shown);
+    else
+        ReadStreamFileNameAsStored(traits.stream, shown);
+    SetDlgItemTextA(page, traits.nameEdit, shown);
+    SetText(page, traits.backupsEdit, ReadStreamFileCount(traits.stream));
+    SetText(page, traits.sizeEdit, ReadStreamFileSizeKiB(traits.stream));
+
+    if (!SpecialMode())
+        for (int id = traits.firstSpecialBox; id < IDC_LEVEL_BIT0 + kLevelBoxes; ++id) SetControlHidden(page, id, TRUE);
+    ReadStreamFileName(traits.stream, values->currentName);
+}
+
+// Steps of the apply in their order; a refused value ends it there, and what was done stays done.
+bool ApplyFileName(HWND page, FilePage* values) {
+    const FilePageTraits& traits = *values->traits;
+    char name[kStreamNameSize];
+    if (!ReadFileNameEntry(page, traits, name)) {
+        Tell(page, traits.errorCaption, traits.badName, MB_ICONHAND);
+        return false;
+    }
+    if (lstrcmpiA(name, values->currentName) == 0) return true;
+    WriteServiceString(StreamFileNameValue(traits.stream), name);
+    if (traits.stream == StreamKind::Trace)
+        InstallTraceIcons(name, "");
+    else
+        InstallTraceIcons("", name);
+    CopyText(values->currentName, sizeof values->currentName, name);
+    if (traits.foregroundAfterApply) SetForegroundWindow(page);
+    return true;
+}
+
+bool ApplyNumber(HWND page, const FilePageTraits& traits, bool size) {
+    const int id = size ? traits.sizeEdit : traits.backupsEdit;
+    const DWORD max = size ? ReadServiceSetting(traits.maxSizeValue, kDefaultMaxSize)
+                           : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
+    char text[kNumberEntrySize];
+    CheckedNumber checked;
+    if (EntryText(page, id, text, sizeof text))
+        checked = size ? CheckFileSize(text, max) : CheckBackupCount(text, max);
+    else
+        checked.bad = true;
+    if (checked.bad) {
+        Tell(page, traits.errorCaption, size ? traits.badSize : traits.badBackups, MB_ICONHAND);
+        return false;
+    }
+    if (checked.tooLarge)
+        Tell(page, traits.infoCaption, size ? traits.largeSize : traits.largeBackups, MB_ICONINFORMATION);
+    if (checked.tooSmall) Tell(page, traits.infoCaption, traits.smallSize, MB_ICONINFORMATION);
+    const StreamKind stream = traits.stream;
+    WriteServiceDword(size ? StreamFileSizeValue(stream) : StreamFileCountValue(stream), checked.value);
+    return true;
+}
+
+bool ApplyPage(HWND page, FilePage* values) {
+    const FilePageTraits& traits = *values->traits;
+    traits.setLevel(LevelMask(page));
+    if (!ApplyFileName(page, values)) return false;
+    if (!ApplyNumber(page, traits, false)) return false;
+    if (!ApplyNumber(page, traits, true)) return false;
+    if (traits.foregroundAfterApply) SetForegroundWindow(page);
+    return true;
+}
+
+void ApplyNow(HWND page, FilePage* values) {
+    const FilePageTraits& traits = *values->traits;
+    if (MessageBoxA(page, traits.applyNow.text(), traits.questionCaption, MB_OKCANCEL | MB_ICONINFORMATION) != IDCANCEL)
+        ApplyPage(page, values);
+    LoadPage(page, values);
+}
+
+void StoreLevel(HWND page, const FilePageTraits& traits) {
+    char path[kPathSize];
+    snprintf(path, sizeof path, "%s\\%s", kVrkRasParametersKey, traits.levelValue);
+    WriteRegDword(path, LevelMask(page), kRegClose);
+}
+
+bool StartViewer(const FilePageTraits& traits, const char* file) {
+    char viewer[kExpandSize] = "";
+    char path[kPathSize];
+    if (!ServiceSettingPath(traits.viewerValue, path, sizeof path) || !ReadRegString(path, viewer, sizeof viewer))
+        CopyText(viewer, sizeof viewer, kDefaultViewer);
+    if (!ExpandInPlace(viewer, sizeof viewer)) return false;
+    char command[kViewerCommandSize];
+    if (!FormatViewerCommand(command, sizeof command, viewer, file)) return false;
+    // The viewer is named as the program to start, so that a path with blanks cannot start
+    // another program named by its first part.
+    return StartProgram(viewer, command, NORMAL_PRIORITY_CLASS);
+}
+
+void ViewFile(HWND page, const FilePageTraits& traits) {
+    char file[kStreamNameSize];
+    ReadStreamFileName(traits.stream, file);
+    if (!FileExists(nullptr, file)) {
+        Tell(page, traits.infoCaption, traits.missingFile, MB_ICONINFORMATION);
+        return;
+    }
+    if (StartViewer(traits, file)) return;
+    if (traits.viewFailedTextId)
+        MessageBoxFromIds(page, traits.viewFailedTextId, MB_ICONEXCLAMATION, IDS_MESSAGE_CAPTION);
+    else
+        Tell(page, traits.infoCaption, traits.viewFailed, MB_SYSTEMMODAL | MB_ICONHAND);
+}
+
+BOOL InitPage(HWND page, const FilePageTraits* traits) {
+    FilePage* values = new FilePage{traits, ""};
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(values));
+    SendDlgItemMessageA(page, traits->nameEdit, EM_LIMITTEXT, kNameLength, 0);
+    LoadPage(page, values);
+    SetForegroundWindow(page);
+    return TRUE;
+}
+
+BOOL Command(HWND page, FilePage* values, int id, int code) {
+    const FilePageTraits& traits = *values->traits;
+    if (id >= IDC_LEVEL_BIT0 && id < IDC_LEVEL_BIT0 + kLevelBoxes) {
+        if (code == BN_CLICKED) traits.setLevel(LevelMask(page));
+        return TRUE;
+    }
+    if (id == traits.storeButton) {
+        StoreLevel(page, traits);
+    } else if (id == traits.applyNowButton) {
+        ApplyNow(page, values);
+    } else if (id == traits.viewButton) {
+        ViewFile(page, traits);
+    } else if (id == IDOK) {
+        if (ApplyPage(page, values)) EndDialog(page, 1);
+    } else if (id == IDCANCEL) {
+        EndDialog(page, 0);
+    } else if (id == IDHELP) {
+        ShowSetupHelp(page, traits.helpContext);
+    } else {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FilePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) return InitPage(page, reinterpret_cast<const FilePageTraits*>(lParam));
+    FilePage* values = PageOf(page);
+    if (!values) return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        return Command(page, values, LOWORD(wParam), HIWORD(wParam));
+    case WM_HELP:
+        ShowSetupHelp(page, values->traits->helpContext);
+        return TRUE;
+    case WM_DESTROY:
+        SetWindowLongPtrA(page, DWLP_USER, 0);
+        delete values;
+        return FALSE;
+    }
+    return FALSE;
+}
