@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include "common/language.h"
+#include "router/first_link.h"
+#include "router/ipipx_config.h"
+#include "router/lan_config.h"
 #include "setupdll/setup_frame.h"
 #include "setupdll/setup_results.h"
 
@@ -25,3 +28,9 @@ BOOL AttachLanguageWorker(const SetupArguments& arguments, const char** result) 
 
 VRK_SETUP_PROCEDURE(AttachLangDLL, "AttachLangDLL ENTER;wnd=%x;param=%s", "AttachLangDLL LEAVE; %s",
                     AttachLanguageWorker, kParsesArguments | kEnterShowsParameter)
+VRK_SETUP_PROCEDURE(VrkMprIPIPXConfig, "VrkMprIPIPXConfig ENTER; wnd=%x", "VrkMprIPIPXConfig LEAVE; %s",
+                    ConfigureIpIpx, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprConfigureFirstLink, "VrkMprConfigureFirstLink ENTER; %x",
+                    "VrkMprConfigureFirstLink LEAVE; %s", ConfigureFirstLink, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprLanConfig, "VrkMprLanConfig ENTER; wnd=%x%s", "VrkMprLanConfig LEAVE; %s",
+                    ConfigureLanWorker, kParsesArguments | kEnterShowsInstallMode)

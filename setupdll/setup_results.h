@@ -5,3 +5,5 @@ extern const char kResultOk[];
 extern const char kResultError[];
 extern const char kResultUserCancel[];
 extern const char kResultLanguageDllNotFound[];
+extern const char kResultIpIpxDialogFailed[];
+extern const char kResultLanDialogFailed[];
