@@ -88,11 +88,6 @@ bool NetworkList::Add(const IpAddressValue& address, const IpAddressValue& mask)
     return true;
 }
 
-bool NetworkList::SameNetwork(const IpAddressValue& a, const IpAddressValue& aMask, const IpAddressValue& b,
-                              const IpAddressValue& bMask) {
-    return (a.Bits() & aMask.Bits()) == (b.Bits() & bMask.Bits());
-}
-
 bool NetworkList::HoldsNetworkOf(const IpAddressValue& address, const IpAddressValue& mask) const {
     for (size_t i = 0; i < count_; ++i)
         if ((pairs_[i].address.Bits() & mask.Bits()) == (address.Bits() & mask.Bits())) return true;

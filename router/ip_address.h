@@ -46,9 +46,6 @@ public:
     size_t Capacity() const { return capacity_; }
     const IpAddressValue& Address(size_t index) const { return pairs_[index].address; }
     const IpAddressValue& Mask(size_t index) const { return pairs_[index].mask; }
-    // Address AND mask of the one equals address AND mask of the other, each with its own mask.
-    static bool SameNetwork(const IpAddressValue& a, const IpAddressValue& aMask, const IpAddressValue& b,
-                            const IpAddressValue& bMask);
     // Some pair of the list lies in the network of address under mask (the pairs' own masks play
     // no part).
     bool HoldsNetworkOf(const IpAddressValue& address, const IpAddressValue& mask) const;
