@@ -93,22 +93,25 @@ bool RenamedEntry(const std::string& entry, const std::string& name, std::string
     return true;
 }
 
-std::vector<std::string> SplitCallerText(const char* text, size_t* cutLines) {
+std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_t* cutLines) {
     std::vector<std::string> lines;
     if (cutLines) *cutLines = 0;
-    for (const char* p = text; p && *p;) {
+    if (!bytes) return lines;
+    const char* nul = static_cast<const char*>(memchr(bytes, '\0', length));
+    const char* const end = nul ? nul : bytes + length;
+    for (const char* p = bytes; p < end;) {
         if (*p == '\r' || *p == '\n') {
             ++p;
             continue;
         }
         const char* start = p;
-        while (*p && *p != '\r' && *p != '\n') ++p;
-        size_t length = static_cast<size_t>(p - start);
-        if (length > kCallerEntryMax) {
-            length = kCallerEntryMax;
+        while (p < end && *p != '\r' && *p != '\n') ++p;
+        size_t size = static_cast<size_t>(p - start);
+        if (size > kCallerEntryMax) {
+            size = kCallerEntryMax;
             if (cutLines) ++*cutLines;
         }
-        lines.emplace_back(start, length);
+        lines.emplace_back(start, size);
     }
     return lines;
 }
@@ -124,9 +127,9 @@ std::string CallerFileText(const std::vector<std::string>& entries) {
 }
 
 std::vector<std::string> ScanRingNumbers(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i)
-        if (text[i] == '\0') length = i;
     std::vector<std::string> numbers;
+    if (!text) return numbers;
+    if (const void* nul = memchr(text, '\0', length)) length = static_cast<size_t>(static_cast<const char*>(nul) - text);
     for (size_t at = 0; numbers.size() < kRingNumbersMax;) {
         const size_t ring = FindUpper(text, length, "RING:", at);
         if (ring == length) break;

@@ -46,9 +46,10 @@ bool IsCheckedEntry(const std::string& entry);
 // 255 characters; false for an entry with fewer than two TABs.
 bool RenamedEntry(const std::string& entry, const std::string& name, std::string* renamed);
 
-// The lines of caller.dat's text up to its first NUL: every run of CR and LF ends a line, so empty
-// lines vanish. A line longer than 255 characters is cut to 255; cutLines (when given) counts them.
-std::vector<std::string> SplitCallerText(const char* text, size_t* cutLines = nullptr);
+// The lines of caller.dat's text (length bytes, up to the first NUL among them): every run of CR and
+// LF ends a line, so empty lines vanish. A line longer than 255 characters is cut to 255; cutLines
+// (when given) counts them.
+std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_t* cutLines = nullptr);
 // The file's text: every entry of at most 255 characters followed by CR LF, in order.
 std::string CallerFileText(const std::vector<std::string>& entries);
 

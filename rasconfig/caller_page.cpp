@@ -124,7 +124,7 @@ void LoadPage(HWND page, CallerPage* values) {
     CallerFilePath(file);
     std::string text;
     size_t cut = 0;
-    if (ReadWholeFile(file, FILE_SHARE_READ, &text)) values->callers = CallerList(SplitCallerText(text.c_str(), &cut));
+    if (ReadWholeFile(file, FILE_SHARE_READ, &text)) values->callers = CallerList(SplitCallerText(text.data(), text.size(), &cut));
     if (cut)
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Caller file %s: %u lines longer than %u characters cut to %u", file,
                       static_cast<unsigned>(cut), static_cast<unsigned>(kCallerEntryMax),

@@ -1,6 +1,7 @@
 #include "rasconfig/msneaz_page.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "common/help.h"
 #include "common/multistring.h"
@@ -57,7 +58,7 @@ void LoadPage(HWND page, MsnEazPage* values) {
     strings.rewind();
     for (const char* text; (text = strings.next()) != nullptr;) {
         MsnEazEntry entry;
-        if (ParseMsnEazString(text, &entry))
+        if (ParseMsnEazString(text, strlen(text), &entry))
             values->table.add(entry.number, entry.protocol);
         else
             WriteSetupLog(kLogSourceSetup, kLogFailure, "MSNEAZ entry \"%s\" left out: no number or unknown protocol",

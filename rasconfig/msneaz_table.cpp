@@ -32,9 +32,12 @@ const char* FindProtocolName(const char* name) {
     return nullptr;
 }
 
-bool ParseMsnEazString(const char* text, MsnEazEntry* entry) {
+bool ParseMsnEazString(const char* bytes, size_t length, MsnEazEntry* entry) {
     std::string upper;
-    for (const char* p = text; p && *p; ++p) upper += Upper(*p);
+    for (size_t i = 0; bytes && i < length; ++i) {
+        if (bytes[i] == '\0') return false;
+        upper += Upper(bytes[i]);
+    }
     const size_t caret = upper.rfind('^');
     std::string number = upper, protocol;
     if (caret != std::string::npos) {

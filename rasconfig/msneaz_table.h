@@ -21,11 +21,11 @@ struct MsnEazEntry {
     const char* protocol;
 };
 
-// One string of MSNEAZ as the page reads it: upper case, split at its last "^" into number and
-// protocol ("123^B_X75", "123^X75", or "123" alone for the default protocol). False for a string
-// whose protocol is not in the table, and for one without a number, whose empty string would end
-// the table in the registry and in the driver.
-bool ParseMsnEazString(const char* text, MsnEazEntry* entry);
+// One string of MSNEAZ (length bytes) as the page reads it: upper case, split at its last "^" into
+// number and protocol ("123^B_X75", "123^X75", or "123" alone for the default protocol). False for
+// a string whose protocol is not in the table, and for one without a number or with a NUL in it:
+// its empty string would end the table in the registry and in the driver.
+bool ParseMsnEazString(const char* bytes, size_t length, MsnEazEntry* entry);
 
 // The string of an entry in MSNEAZ and in the driver's table: the number alone for the default
 // protocol, otherwise the number, "^B_" and the protocol.
