@@ -1,5 +1,5 @@
 // The text rules of the MSN/EAZ, default protocols and incoming-caller pages that need no dialog:
-// the number rule, MSNEAZ strings, the protocol groups, caller.dat lines and entries, and the
+// the number rule, MSNEAZ strings, stored default protocols, caller.dat lines and entries, and the
 // RING: records of the driver's log.
 #include <gtest/gtest.h>
 
@@ -45,28 +45,6 @@ TEST(RasconfigListRules, MsnEazStringsSplitAtTheirLastCaret) {
     }
 }
 
-TEST(RasconfigListRules, TheTableHoldsANumberOnceAndGivesTheDriverItsStrings) {
-    MsnEazTable table;
-    EXPECT_TRUE(table.add("1", "x75"));
-    EXPECT_TRUE(table.add("2", "HDLC"));
-    EXPECT_TRUE(table.add("3", ""));
-    EXPECT_TRUE(table.add("1", "V110"));
-    EXPECT_FALSE(table.add("4", "ISDN"));
-    EXPECT_FALSE(table.add("", "HDLC"));
-    ASSERT_EQ(3u, table.size());
-    EXPECT_EQ("2\tHDLC", MsnEazListLine(table.at(0)));
-    EXPECT_EQ("3\t<default>", MsnEazListLine(table.at(1)));
-    EXPECT_EQ("1\tV110", MsnEazListLine(table.at(2)));
-    EXPECT_EQ(std::string("2^B_HDLC\0" "3\0" "1^B_V110\0", 20), table.driverTable());
-    table.remove(0);
-    table.remove(7);
-    EXPECT_EQ(1, table.find("1"));
-    EXPECT_EQ(-1, table.find("2"));
-    table.remove(0);
-    table.remove(0);
-    EXPECT_EQ("", table.driverTable());
-}
-
 TEST(RasconfigListRules, StoredDefaultProtocolsCheckOneButtonOrNone) {
     const struct {
         const char* stored;
@@ -79,14 +57,6 @@ TEST(RasconfigListRules, StoredDefaultProtocolsCheckOneButtonOrNone) {
     };
     for (const auto& c : cases) EXPECT_EQ(c.button, StoredProtocolButton(c.stored)) << c.stored;
     EXPECT_EQ(ProtocolButton::Hdlc, StoredProtocolButton(nullptr));
-
-    EXPECT_EQ(DefaultProtocol::Hdlc, CheckedProtocol(true, false));
-    EXPECT_EQ(DefaultProtocol::Hdlc, CheckedProtocol(true, true));
-    EXPECT_EQ(DefaultProtocol::X75, CheckedProtocol(false, true));
-    EXPECT_EQ(DefaultProtocol::V110, CheckedProtocol(false, false));
-    EXPECT_STREQ("B_HDLC", StoredProtocolName(DefaultProtocol::Hdlc));
-    EXPECT_STREQ("B_X75", StoredProtocolName(DefaultProtocol::X75));
-    EXPECT_STREQ("B_V110", StoredProtocolName(DefaultProtocol::V110));
 }
 
 TEST(RasconfigListRules, CallerFileLinesEndAtEveryRunOfCrAndLf) {
