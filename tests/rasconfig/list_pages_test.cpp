@@ -69,13 +69,13 @@ std::string RegText(const char* key, const char* name) { return RegBytes(key, na
 // Waits until the list shows the lines (a click is posted, its effect comes a little later).
 Lines WaitForLines(HWND page, int list, const Lines& expected) {
     Lines lines;
-    for (int n = 0; n < 100 && (lines = ListEntries(page, list)) != expected; ++n) Pump(20);
+    for (int n = 0; n < 250 && (lines = ListEntries(page, list)) != expected; ++n) Pump(20);
     return lines;
 }
 
 std::string WaitForText(HWND page, int id, const std::string& expected) {
     std::string text;
-    for (int n = 0; n < 100 && (text = ControlText(page, id)) != expected; ++n) Pump(20);
+    for (int n = 0; n < 250 && (text = ControlText(page, id)) != expected; ++n) Pump(20);
     return text;
 }
 
@@ -233,7 +233,7 @@ TEST_F(RasconfigListPagesTest, MsnEazTableRoundTripsAndReachesTheDriverAsItsStri
     EXPECT_EQ(Shown(expected), Shown(ListEntries(page, IDC_MSNEAZ_LIST))) << "the stored table reads back as it was shown";
     SelectListEntry(page, IDC_MSNEAZ_LIST, 0);
     Click(page, IDC_MSNEAZ_DELETE);
-    for (int n = 0; n < 100 && ListEntries(page, IDC_MSNEAZ_LIST).size() != expected.size() - 1; ++n) Pump(20);
+    for (int n = 0; n < 250 && ListEntries(page, IDC_MSNEAZ_LIST).size() != expected.size() - 1; ++n) Pump(20);
     EXPECT_EQ(expected.size() - 1, ListEntries(page, IDC_MSNEAZ_LIST).size());
     Close(page, IDCANCEL);
     EXPECT_EQ(table + '\0', RegBytes(kDriverKey, "MSNEAZ"));
@@ -242,7 +242,7 @@ TEST_F(RasconfigListPagesTest, MsnEazTableRoundTripsAndReachesTheDriverAsItsStri
     for (size_t left = expected.size(); left > 0; --left) {
         SelectListEntry(page, IDC_MSNEAZ_LIST, 0);
         Click(page, IDC_MSNEAZ_DELETE);
-        for (int n = 0; n < 100 && ListEntries(page, IDC_MSNEAZ_LIST).size() != left - 1; ++n) Pump(20);
+        for (int n = 0; n < 250 && ListEntries(page, IDC_MSNEAZ_LIST).size() != left - 1; ++n) Pump(20);
     }
     EXPECT_TRUE(ListEntries(page, IDC_MSNEAZ_LIST).empty());
     Close(page, IDOK);
@@ -541,7 +541,7 @@ TEST_F(RasconfigCallerPageTest, ACallerFileThatCannotBeWrittenKeepsThePageOpenAn
     for (int left = 2; left > 0; --left) {
         SelectListEntry(page, IDC_CALLER_LIST, 0);
         Click(page, IDC_CALLER_DELETE);
-        for (int n = 0; n < 100 && static_cast<int>(ListEntries(page, IDC_CALLER_LIST).size()) != left - 1; ++n) Pump(20);
+        for (int n = 0; n < 250 && static_cast<int>(ListEntries(page, IDC_CALLER_LIST).size()) != left - 1; ++n) Pump(20);
     }
     EXPECT_TRUE(ListEntries(page, IDC_CALLER_LIST).empty());
     Close(page, IDOK);
