@@ -87,48 +87,49 @@ std::vector<std::string> SharedPending() {
             MakerDirectory()};
 }
 
+// The machine after the line's removal: what it was before less exactly what the line owned,
+// and less what the lines share when it was the last one. The IPX bindings are checked apart.
+State ExpectedAfter(const State& before, Line line, bool last) {
+    State expected = before;
+    Erase(&expected, Footprint(line));
+    for (const std::string& driver : LineDrivers(line))
+        if (before.count(FileEntry(Drivers() + "\\" + driver))) expected[PendingEntry(Drivers() + "\\" + driver)] = "";
+    if (!last) return expected;
+    Erase(&expected, kShared);
+    // The shared lists take the maker's directory, but for the files of the lines' own lists,
+    // which only their lines remove.
+    State own;
+    for (Line other : {kRouter, kRemoteAccess, kGateway}) {
+        if (other == line) continue;
+        for (const std::string& prefix : Footprint(other))
+            if (prefix.rfind("FILE ", 0) == 0 && before.count(prefix)) own[prefix] = before.at(prefix);
+    }
+    Erase(&expected, {FileEntry(MakerDirectory() + "\\")});
+    expected.insert(own.begin(), own.end());
+    for (const std::string& inUse : {std::string("VRKSUDLL.DLL"), LanguageModuleName()}) {
+        const std::string entry = FileEntry(MakerDirectory() + "\\" + inUse);
+        EXPECT_TRUE(before.count(entry)) << entry;
+        if (before.count(entry)) expected[entry] = before.at(entry);
+    }
+    for (const std::string& path : SharedPending()) expected[PendingEntry(path)] = "";
+    if (before.count(FileEntry(Drivers() + "\\VrkMprTrc.sys"))) expected[PendingEntry(Drivers() + "\\VrkMprTrc.sys")] = "";
+    return expected;
+}
+
 class CleanUpLinesTest : public CleanUpTest {
 protected:
-    // Installs the lines, then removes them one after another; after each removal the machine
-    // must be what it was before less exactly what the removed line owned, and less what the
-    // lines share once no line is left.
+    // Installs the lines, then removes them one after another, comparing the machine after each.
     void RemoveInTurn(unsigned installed, const std::vector<Line>& order) {
         InstallLines(installed);
         unsigned left = installed;
-        for (size_t step = 0; step < order.size(); ++step) {
-            const Line line = order[step];
+        for (const Line line : order) {
             SCOPED_TRACE(std::string("removing the ") + LineName(line));
             left &= ~static_cast<unsigned>(line);
             const State before = MachineState();
             ASSERT_TRUE(CleanUp(line));
             const State after = MachineState();
-            State expected = before;
-            Erase(&expected, Footprint(line));
-            for (const std::string& driver : LineDrivers(line))
-                if (before.count(FileEntry(Drivers() + "\\" + driver)))
-                    expected[PendingEntry(Drivers() + "\\" + driver)] = "";
+            State expected = ExpectedAfter(before, line, left == 0);
             if (line == kRouter) ExpectAdaptersGivenBack(before, after, &expected);
-            if (left == 0) {
-                Erase(&expected, kShared);
-                // The shared lists take the maker's directory, but for the files of the lines'
-                // own lists, which only their lines remove.
-                State own;
-                for (Line other : {kRouter, kRemoteAccess, kGateway}) {
-                    if (other == line) continue;
-                    for (const std::string& prefix : Footprint(other))
-                        if (prefix.rfind("FILE ", 0) == 0 && before.count(prefix)) own[prefix] = before.at(prefix);
-                }
-                Erase(&expected, {FileEntry(MakerDirectory() + "\\")});
-                expected.insert(own.begin(), own.end());
-                for (const std::string& inUse : {std::string("VRKSUDLL.DLL"), LanguageModuleName()}) {
-                    const std::string entry = FileEntry(MakerDirectory() + "\\" + inUse);
-                    ASSERT_TRUE(before.count(entry)) << entry;
-                    expected[entry] = before.at(entry);
-                }
-                for (const std::string& path : SharedPending()) expected[PendingEntry(path)] = "";
-                if (before.count(FileEntry(Drivers() + "\\VrkMprTrc.sys")))
-                    expected[PendingEntry(Drivers() + "\\VrkMprTrc.sys")] = "";
-            }
             EXPECT_EQ(std::vector<std::string>{}, Differences(expected, after));
         }
     }
@@ -163,6 +164,33 @@ TEST_F(CleanUpLinesTest, AllThreeLinesRemovedOneAfterAnotherAndTheFilesInUseGoAt
     EXPECT_FALSE(GetRegValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
                              "PendingFileRenameOperations", nullptr));
     EXPECT_TRUE(PathExists(System32() + "\\OEMNAD3.INF")) << "another maker's INF file";
+}
+
+TEST_F(CleanUpLinesTest, ARemovalScriptTakesAllLinesInOneProcess) {
+    InstallLines(kRouter | kRemoteAccess | kGateway);
+    const State before = MachineState();
+    const std::string script = "C:\\temp\\remove-all.txt";
+    ASSERT_TRUE(WriteFileBytes(script, "load " + MakerDirectory() +
+                                           "\\VRKSUDLL.DLL\r\ncall VrkLVCleanUp 0\r\ncall VrkRasCleanUp 0\r\n"
+                                           "call VrkMprCleanUp 0\r\nunload\r\n"));
+    const ProgramResult r = RunProgram("C:\\testbed\\host.exe --script " + script, 60000);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(0u, r.exitCode) << r.out << r.err;
+    EXPECT_EQ(Answer("VrkLVCleanUp", true, "OK") + Answer("VrkRasCleanUp", true, "OK") +
+                  Answer("VrkMprCleanUp", true, "OK"),
+              r.out);
+    const State after = MachineState();
+    State expected = ExpectedAfter(ExpectedAfter(before, kGateway, false), kRemoteAccess, false);
+    expected = ExpectedAfter(expected, kRouter, true);
+    ExpectAdaptersGivenBack(before, after, &expected);
+    EXPECT_EQ(std::vector<std::string>{}, Differences(expected, after));
+    // The shared lists ran once, with the last line.
+    const std::vector<std::string> messages = LogMessages();
+    const std::string sharedList =
+        "_DeleteFileList DELETE TempFiles;ini=" + Expand("%SystemRoot%\\SYSTEM32\\VARNEK") + "\\DELFILES.DAT";
+    EXPECT_EQ(1, std::count(messages.begin(), messages.end(), sharedList));
+    const auto last = std::find(messages.begin(), messages.end(), "VrkMprCleanUp ENTER;wnd= 0");
+    EXPECT_NE(messages.end(), std::find(last, messages.end(), sharedList));
 }
 
 TEST_F(CleanUpLinesTest, TheRouterStaysWhileTheRemoteAccessLineGoes) {
