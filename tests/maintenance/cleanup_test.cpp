@@ -93,7 +93,8 @@ State ExpectedAfter(const State& before, Line line, bool last) {
     State expected = before;
     Erase(&expected, Footprint(line));
     for (const std::string& driver : LineDrivers(line))
-        if (before.count(FileEntry(Drivers() + "\\" + driver))) expected[PendingEntry(Drivers() + "\\" + driver)] = "";
+        if (before.count(FileEntry(Drivers() + "\\" + driver)))
+            expected[PendingEntry(Drivers() + "\\" + driver)] = "";
     if (!last) return expected;
     Erase(&expected, kShared);
     // The shared lists take the maker's directory, but for the files of the lines' own lists,
@@ -112,7 +113,8 @@ State ExpectedAfter(const State& before, Line line, bool last) {
         if (before.count(entry)) expected[entry] = before.at(entry);
     }
     for (const std::string& path : SharedPending()) expected[PendingEntry(path)] = "";
-    if (before.count(FileEntry(Drivers() + "\\VrkMprTrc.sys"))) expected[PendingEntry(Drivers() + "\\VrkMprTrc.sys")] = "";
+    if (before.count(FileEntry(Drivers() + "\\VrkMprTrc.sys")))
+        expected[PendingEntry(Drivers() + "\\VrkMprTrc.sys")] = "";
     return expected;
 }
 
@@ -147,7 +149,8 @@ protected:
         })) << "the router had an adapter before";
         Erase(expected, {linkage});
         for (const auto& entry : after)
-            if (_strnicmp(entry.first.c_str(), linkage.c_str(), linkage.size()) == 0) (*expected)[entry.first] = entry.second;
+            if (_strnicmp(entry.first.c_str(), linkage.c_str(), linkage.size()) == 0)
+                (*expected)[entry.first] = entry.second;
     }
 };
 
