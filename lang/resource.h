@@ -39,6 +39,7 @@
 #define IDS_IPIPX_REPLACE_GATEWAYS      31
 #define IDS_IPIPX_BAD_ADDRESS           32
 #define IDS_FIRSTLINK_PASSWORD_MISMATCH 33
+#define IDS_FIRSTLINK_BAD_PHONE         34
 #define IDS_WAN_CAPTION                 36
 #define IDS_CONTROLLER_CAPTION          37
 #define IDS_NOTE_CLEAN_GATEWAY          47

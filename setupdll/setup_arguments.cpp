@@ -15,3 +15,5 @@ SetupArguments ParseSetupArguments(DWORD argc, LPSTR argv[]) {
     if (count >= 2) arguments.parameter = argv[1];
     return arguments;
 }
+
+bool IsInstallMode(const char* parameter) { return parameter && lstrcmpiA(parameter, "INSTALL") == 0; }

@@ -15,6 +15,9 @@ struct SetupArguments {
 // argv[0] is the owner window as hexadecimal text; without it the focus window is the owner.
 SetupArguments ParseSetupArguments(DWORD argc, LPSTR argv[]);
 
+// True when the parameter is "INSTALL" in any letter case; it is never changed.
+bool IsInstallMode(const char* parameter);
+
 // A worker sets *result to one of the result texts of setup_results.h and returns the truth
 // value the setup engine receives.
 using SetupWorker = BOOL (*)(const SetupArguments& arguments, const char** result);

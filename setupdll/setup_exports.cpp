@@ -8,6 +8,9 @@
 #include "maintenance/provisioning.h"
 #include "maintenance/stop_processes.h"
 #include "rasconfig/config_center.h"
+#include "router/first_link.h"
+#include "router/ipipx_config.h"
+#include "router/lan_config.h"
 #include "router/wan_config.h"
 #include "setupdll/setup_frame.h"
 #include "setupdll/setup_results.h"
@@ -56,3 +59,9 @@ VRK_SETUP_PROCEDURE(VrkMprUpdateOldVersion, "VrkMprUpdateOldVersion ENTER", "Vrk
                     UpdateOldRouterWorker, 0)
 VRK_SETUP_PROCEDURE(VrkRasUpdateOldVersion, "VrkRasUpdateOldVersion ENTER; wnd=%x",
                     "VrkRasUpdateOldVersion LEAVE; %s", UpdateOldRemoteAccessWorker, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprIPIPXConfig, "VrkMprIPIPXConfig ENTER; wnd=%x", "VrkMprIPIPXConfig LEAVE; %s",
+                    ConfigureIpIpx, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprConfigureFirstLink, "VrkMprConfigureFirstLink ENTER; %x",
+                    "VrkMprConfigureFirstLink LEAVE; %s", ConfigureFirstLink, kParsesArguments)
+VRK_SETUP_PROCEDURE(VrkMprLanConfig, "VrkMprLanConfig ENTER; wnd=%x%s", "VrkMprLanConfig LEAVE; %s",
+                    ConfigureLanWorker, kParsesArguments | kEnterShowsInstallMode)

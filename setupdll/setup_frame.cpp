@@ -26,8 +26,6 @@ unsigned WindowNumber(HWND window) { return static_cast<unsigned>(reinterpret_ca
 
 }  // namespace
 
-bool IsInstallMode(const char* parameter) { return parameter && lstrcmpiA(parameter, "INSTALL") == 0; }
-
 BOOL RunSetupProcedure(const SetupExport& row, DWORD argc, LPSTR argv[], LPSTR* result) {
     result = ResultSlot(result);
     SetupArguments arguments;

@@ -23,6 +23,3 @@ struct SetupExport {
 // Parses, logs ENTER, runs the worker, logs LEAVE and returns the worker's truth value; the result
 // pointer is set on every path.
 BOOL RunSetupProcedure(const SetupExport& row, DWORD argc, LPSTR argv[], LPSTR* result);
-
-// True when the parameter is "INSTALL" in any letter case; it is never changed.
-bool IsInstallMode(const char* parameter);

@@ -10,3 +10,6 @@ const char kResultNotAnyController[] = "NOT_ANY_CONTROLLER";
 const char kResultWanDialogError[] = "{\"ERROR\",\"ERROR_DLGBOX_NOT_CREATE(WAN-CONFIGURE)\"}";
 const char kResultIniFileNotFound[] = "ERROR_INIFILE_NOTFOUND(WriteMprPerformanceFile)";
 const char kResultExpandEnvStrings[] = "ERROR_DURING_EXPAND_ENV_STRINGS(WriteMprPerformanceFile)";
+// The first-link dialog answers with the IP/IPX dialog's text: the setup scripts know only this one.
+const char kResultIpIpxDialogFailed[] = "ERROR_DLGBOX_NOT_CREATE(IPIPX-Number)";
+const char kResultLanDialogFailed[] = "ERROR_DLGBOX_NOT_CREATE(LANCONTROLLER)";

@@ -9,3 +9,5 @@ extern const char kResultNotAnyController[];
 extern const char kResultWanDialogError[];
 extern const char kResultIniFileNotFound[];
 extern const char kResultExpandEnvStrings[];
+extern const char kResultIpIpxDialogFailed[];
+extern const char kResultLanDialogFailed[];

@@ -4,11 +4,13 @@
 // into docs/. A dialog joins the gallery with one row of kDialogs.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "common/language.h"
 #include "common/progress_note.h"
 #include "lang/resource.h"
+#include "dialog_robot.h"
 #include "lang_fixture.h"
 #include "rasconfig/config_center.h"
 #include "rasconfig/file_page.h"
@@ -33,6 +35,42 @@ struct GalleryDialog {
     HWND (*open)();  // shows the dialog the way the system does and returns it
     void (*close)(HWND);
 };
+
+// A dialog of VRKSUDLL.DLL, opened through its setup procedure as the setup engine calls it and
+// closed with Cancel. The DLL is loaded for each picture, so that it takes the language just set.
+struct SetupDialogCall {
+    HMODULE dll = nullptr;
+    std::unique_ptr<dialog_robot::BackgroundCall> call;
+};
+SetupDialogCall g_setupDialog;
+
+HWND OpenThroughSetupDll(const char* exportName, WORD templateId) {
+    using Procedure = BOOL(WINAPI*)(DWORD, LPSTR*, LPSTR*);
+    // A machine with two LAN cards, one of them the router's already, shows every part of the
+    // router's dialogs.
+    static const bool provisioned = RunProgram("regedit.exe /S C:\\testbed\\network\\two-cards.reg").exitCode == 0;
+    if (!provisioned) return nullptr;
+    g_setupDialog.dll = LoadLibraryA((MakerDirectory() + "\\VRKSUDLL.DLL").c_str());
+    if (!g_setupDialog.dll) return nullptr;
+    Procedure procedure = reinterpret_cast<Procedure>(
+        reinterpret_cast<void*>(GetProcAddress(g_setupDialog.dll, exportName)));
+    if (!procedure) return nullptr;
+    g_setupDialog.call.reset(new dialog_robot::BackgroundCall([procedure] {
+        static char window[] = "0";
+        LPSTR argv[] = {window, nullptr};
+        LPSTR result = nullptr;
+        return static_cast<INT_PTR>(procedure(1, argv, &result));
+    }));
+    return dialog_robot::WaitForDialog(LanguageModule(), templateId);
+}
+
+void CloseWithCancel(HWND dialog) {
+    if (dialog) dialog_robot::Click(dialog, IDCANCEL);
+    if (g_setupDialog.call) g_setupDialog.call->Wait();
+    g_setupDialog.call.reset();
+    if (g_setupDialog.dll) FreeLibrary(g_setupDialog.dll);
+    g_setupDialog.dll = nullptr;
+}
 
 const GalleryDialog kDialogs[] = {
     {IDD_PROGRESS_NOTE,
@@ -61,6 +99,9 @@ const GalleryDialog kDialogs[] = {
                                    reinterpret_cast<LPARAM>(&kTracingPage)));
      },
      [](HWND window) { DestroyWindow(window); }},
+    {IDD_LAN_CONFIG, [] { return OpenThroughSetupDll("VrkMprLanConfig", IDD_LAN_CONFIG); }, CloseWithCancel},
+    {IDD_IPIPX_CONFIG, [] { return OpenThroughSetupDll("VrkMprIPIPXConfig", IDD_IPIPX_CONFIG); }, CloseWithCancel},
+    {IDD_FIRST_LINK, [] { return OpenThroughSetupDll("VrkMprConfigureFirstLink", IDD_FIRST_LINK); }, CloseWithCancel},
 };
 
 const struct {

@@ -1,0 +1,136 @@
+#include "maintenance/binding_list.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kDevicePrefix[] = "\\DEVICE\\";
+const char* const kForeignDevices[] = {"VRKMPR", "NDISWAN", "VRKLV"};
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool StartsWithIgnoringCase(const char* text, const char* prefix) {
+    for (; *prefix; ++text, ++prefix)
+        if (Upper(*text) != Upper(*prefix)) return false;
+    return true;
+}
+
+bool ContainsIgnoringCase(const char* text, const char* part) {
+    for (; *text; ++text)
+        if (StartsWithIgnoringCase(text, part)) return true;
+    return !*part;
+}
+
+}  // namespace
+
+BindingList::~BindingList() { free(data_); }
+
+bool BindingList::Reserve(size_t size) {
+    if (size <= capacity_) return true;
+    size_t grown = capacity_ ? capacity_ : 512;
+    while (grown < size) grown *= 2;
+    char* block = static_cast<char*>(realloc(data_, grown));
+    if (!block) return false;
+    data_ = block;
+    capacity_ = grown;
+    return true;
+}
+
+bool BindingList::Assign(const char* data, size_t size) {
+    Clear();
+    if (!Reserve(size + 2)) return false;
+    if (size) memcpy(data_, data, size);
+    data_[size] = data_[size + 1] = '\0';
+    // Entries end at the first empty string; the NUL behind the data closes an entry that lacks its own.
+    size_t at = 0;
+    while (at < size && data_[at] != '\0') at += strlen(data_ + at) + 1;
+    used_ = at;
+    data_[used_] = '\0';
+    return true;
+}
+
+void BindingList::Clear() {
+    used_ = 0;
+    if (data_) data_[0] = '\0';
+}
+
+size_t BindingList::Count() const {
+    size_t count = 0;
+    for (size_t at = 0; at < used_; at += strlen(data_ + at) + 1) ++count;
+    return count;
+}
+
+const char* BindingList::Entry(size_t k) const {
+    size_t at = 0;
+    for (size_t i = 0; at < used_; ++i, at += strlen(data_ + at) + 1)
+        if (i == k) return data_ + at;
+    return nullptr;
+}
+
+bool BindingList::Append(const char* entry) {
+    const size_t length = strlen(entry) + 1;
+    if (!Reserve(used_ + length + 1)) return false;
+    memcpy(data_ + used_, entry, length);
+    used_ += length;
+    data_[used_] = '\0';
+    return true;
+}
+
+void BindingList::Remove(size_t k) {
+    const char* entry = Entry(k);
+    if (!entry) return;
+    const size_t at = static_cast<size_t>(entry - data_);
+    const size_t length = strlen(entry) + 1;
+    memmove(data_ + at, data_ + at + length, used_ + 1 - (at + length));
+    used_ -= length;
+}
+
+bool BindingList::MoveEntry(size_t k, BindingList* to) {
+    const char* entry = Entry(k);
+    if (!entry) return true;
+    // Appending may move to's block but never this one's: the entry stays valid while it is copied.
+    if (!to->Append(entry)) return false;
+    Remove(k);
+    return true;
+}
+
+const char* BindingList::Data() const { return data_ ? data_ : ""; }
+
+size_t BindingList::Size() const { return used_ + 1; }
+
+bool AdapterNameOfBinding(const char* binding, char* name, size_t size) {
+    char upper[kAdapterTextSize + sizeof kDevicePrefix];
+    const size_t length = strlen(binding);
+    if (length >= sizeof upper) return false;
+    for (size_t i = 0; i <= length; ++i) upper[i] = Upper(binding[i]);
+    for (const char* device : kForeignDevices)
+        if (strstr(upper, device)) return false;
+    if (strncmp(upper, kDevicePrefix, sizeof kDevicePrefix - 1) != 0) return false;
+    const char* rest = upper + sizeof kDevicePrefix - 1;
+    if (strlen(rest) >= size || strlen(rest) >= kAdapterTextSize) return false;
+    memcpy(name, rest, strlen(rest) + 1);
+    return true;
+}
+
+long FindAdapterBinding(const BindingList& list, const char* serviceName) {
+    long k = 0;
+    for (const char* entry; (entry = list.Entry(static_cast<size_t>(k))) != nullptr; ++k)
+        if (StartsWithIgnoringCase(entry, kDevicePrefix) &&
+            SameTextIgnoringCase(entry + sizeof kDevicePrefix - 1, serviceName))
+            return k;
+    return -1;
+}
+
+long FindBindingContaining(const BindingList& list, const char* text) {
+    long k = 0;
+    for (const char* entry; (entry = list.Entry(static_cast<size_t>(k))) != nullptr; ++k)
+        if (ContainsIgnoringCase(entry, text)) return k;
+    return -1;
+}
+
+bool SameTextIgnoringCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b)
+        if (Upper(*a) != Upper(*b)) return false;
+    return *a == *b;
+}

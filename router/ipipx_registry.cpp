@@ -1,0 +1,159 @@
+#include "router/ipipx_registry.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/multistring.h"
+#include "common/paths.h"
+#include "common/product.h"
+#include "common/registry.h"
+#include "router/ipipx_numbers.h"
+
+const char kIpxBindValue[] = "SYSTEM\\CurrentControlSet\\Services\\NwLnkIpx\\Linkage\\Bind";
+const char kIpxNetValue[] = "SOFTWARE\\VARNEK\\VrkMpr\\Base\\router\\ipx_net";
+const char kVirtualNetworkValue[] = "SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Parameters\\VirtualNetworkNumber";
+const char kIpRouterIdValue[] = "SOFTWARE\\VARNEK\\VrkMpr\\Base\\router\\ip_router_id";
+const char kIsdnIpMappingValue[] = "SOFTWARE\\VARNEK\\VrkSetup\\ISDNIPMapping";
+const char kDefaultGatewaySetValue[] = "SOFTWARE\\VARNEK\\VrkSetup\\DefaultGatewaySet";
+
+namespace {
+
+constexpr DWORD kTcpipListSize = 256;
+const char kDefaultIsdnAddress[] = "192.168.111.111";
+const char kDefaultIsdnMask[] = "255.255.255.0";
+
+bool ValuePath(const char* key, const char* name, char* out) {
+    const int n = snprintf(out, kPathSize, "%s\\%s", key, name);
+    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+}
+
+bool IsRouterService(const char* keyPath) {
+    char upper[kPathSize];
+    if (!CopyText(upper, sizeof upper, keyPath)) return true;
+    CharUpperA(upper);
+    return strstr(upper, "VRKMPR") != nullptr;
+}
+
+// The first string of a multi-string value (256 bytes); false when it cannot be read.
+bool ReadList(const char* key, const char* name, char* list) {
+    char path[kPathSize];
+    list[0] = list[1] = '\0';
+    return ValuePath(key, name, path) && ReadRegMultiString(path, list, kTcpipListSize) > 0;
+}
+
+// Calls visit with the Tcpip key of each LAN service whose IPAddress can be read.
+template <typename Visit>
+void ForEachLanTcpip(Visit visit) {
+    RegistrySubkeyList services(kServicesKey);
+    char tcpip[kPathSize];
+    for (const char* service; (service = services.nextPath()) != nullptr;) {
+        if (IsRouterService(service)) continue;
+        if (!ValuePath(service, "Parameters\\Tcpip", tcpip)) continue;
+        char addresses[kTcpipListSize];
+        if (!ReadList(tcpip, "IPAddress", addresses)) continue;
+        visit(tcpip, addresses);
+    }
+}
+
+bool HasGateway(const char* tcpip) {
+    char gateways[kTcpipListSize];
+    return ReadList(tcpip, "DefaultGateway", gateways) && gateways[0] != '\0';
+}
+
+// A multi-string of one string: the text, its NUL and the list's.
+void WriteOneString(const char* key, const char* name, const char* text) {
+    char path[kPathSize];
+    char list[kDottedSize + 2] = "";
+    if (!ValuePath(key, name, path) || !CopyText(list, kDottedSize, text)) return;
+    const DWORD length = static_cast<DWORD>(strlen(list));
+    list[length + 1] = '\0';
+    WriteRegMultiString(path, list, kRegClose, length ? length + 2 : 1);
+}
+
+void WriteDword(const char* key, const char* name, DWORD value) {
+    char path[kPathSize];
+    if (ValuePath(key, name, path)) WriteRegDword(path, value, kRegClose);
+}
+
+}  // namespace
+
+bool CollectLanNetworks(NetworkList* networks) {
+    bool gateway = false;
+    ForEachLanTcpip([&](const char* tcpip, const char* addresses) {
+        if (HasGateway(tcpip)) gateway = true;
+        char masks[kTcpipListSize];
+        ReadList(tcpip, "SubnetMask", masks);
+        const char* mask = masks;
+        for (const char* a = addresses; *a; a += strlen(a) + 1) {
+            IpAddressValue address, maskValue;
+            const bool parsed = address.Parse(a);
+            // Each address takes the mask at its own position, or its class mask past the last one.
+            if (*mask) {
+                if (!maskValue.Parse(mask)) maskValue = address.ClassMask();
+                mask += strlen(mask) + 1;
+            } else {
+                maskValue = address.ClassMask();
+            }
+            if (parsed && IsUsableLanAddress(address, maskValue)) networks->Add(address, maskValue);
+        }
+    });
+    return gateway;
+}
+
+void ClearLanGateways() {
+    ForEachLanTcpip([](const char* tcpip, const char*) {
+        if (HasGateway(tcpip)) WriteOneString(tcpip, "DefaultGateway", "");
+    });
+}
+
+bool IsdnTcpipKey(char* out, DWORD size) {
+    char adapter[kPathSize];
+    GetAdapterServiceName(GetProductKeyName(kProductMultiprotocolRouter), adapter, sizeof adapter);
+    if (!adapter[0]) return false;
+    const int n = snprintf(out, size, "%s\\%s\\Parameters\\Tcpip", kServicesKey, adapter);
+    return n > 0 && static_cast<DWORD>(n) < size;
+}
+
+void ReadIsdnAddress(IpAddressValue* address, IpAddressValue* mask) {
+    address->Parse(kDefaultIsdnAddress);
+    mask->Parse(kDefaultIsdnMask);
+    char tcpip[kPathSize];
+    if (!IsdnTcpipKey(tcpip, sizeof tcpip)) return;
+    char list[kTcpipListSize];
+    IpAddressValue value;
+    if (ReadList(tcpip, "IPAddress", list) && value.Parse(list) && !value.IsZero()) *address = value;
+    value = IpAddressValue();
+    if (ReadList(tcpip, "SubnetMask", list) && value.Parse(list) && !value.IsZero()) *mask = value;
+}
+
+void WriteIsdnAddress(const char* address, const char* mask) {
+    char tcpip[kPathSize];
+    if (!IsdnTcpipKey(tcpip, sizeof tcpip)) return;
+    WriteOneString(tcpip, "DefaultGateway", "");
+    WriteDword(tcpip, "EnableDHCP", 0);
+    WriteOneString(tcpip, "IPAddress", address);
+    WriteDword(tcpip, "IPInterfaceContext", 0);
+    char path[kPathSize];
+    if (ValuePath(tcpip, "LLInterface", path)) WriteRegString(path, "", kRegClose);
+    WriteOneString(tcpip, "SubnetMask", mask);
+    WriteDword(tcpip, "UseZeroBroadcast", 0);
+}
+
+void WriteIsdnGateway(const char* gateway) {
+    char tcpip[kPathSize];
+    if (IsdnTcpipKey(tcpip, sizeof tcpip)) WriteOneString(tcpip, "DefaultGateway", gateway);
+}
+
+bool IsIpxInstalled() {
+    DWORD type = REG_NONE;
+    return QueryRegValue(kIpxBindValue, &type, nullptr) && type == REG_MULTI_SZ;
+}
+
+void WriteIpxNumber(DWORD number) {
+    char text[16];
+    FormatIpxNumber(number, text, sizeof text);
+    WriteRegString(kIpxNetValue, text, kRegClose);
+    DWORD existing = 0;
+    if (!ReadRegDword(kVirtualNetworkValue, &existing) || existing == 0)
+        WriteRegDword(kVirtualNetworkValue, number, kRegClose);
+}
