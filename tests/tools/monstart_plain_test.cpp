@@ -47,6 +47,7 @@ TEST(ToolsMonstartCommandLine, OptionsSetTheirSettings) {
         {"-c3 -n ", 3, 1, 18, 34, 1, 1, false, false, true},
         {"- -c4 -x30", 2, 1, 30, 34, 1, 1, false, false, false},  // "- " skips the "-" of -c4
         {"-c3-", 3, 1, 18, 34, 1, 1, false, false, false},  // the position at the last character ends it
+        {"-k -", 2, 1, 18, 34, 1, 1, false, true, false},   // skipping behind k lands on the last character
         {"-", 2, 1, 18, 34, 1, 1, false, false, false},
         {"x-c4 trailing words", 4, 1, 18, 34, 1, 1, false, false, false},
         {"-c\t9", 9, 1, 18, 34, 1, 1, false, false, false},
@@ -74,7 +75,7 @@ TEST(ToolsMonstartCommandLine, SkippingBehindAFlagOrABlankAtTheEndStopsAtTheEnd)
     const char flag[] = "-c3 -f\0-z";
     const char blank[] = "-c3 - \0-z";
     const char number[] = "-c\0-z";
-    const char lone[] = "-k -\0-z";
+    const char lone[] = "-k  -\0-z";
     for (const char* line : {flag, blank, number}) {
         SCOPED_TRACE(line);
         const Parsed p = Parse(line);
