@@ -102,6 +102,27 @@ TEST_F(MonstartTest, AMonitorTooSlowForItsTurnIsNeitherRenamedNorPlacedAsALaterO
     EXPECT_EQ(monitors[2].pid, commands[0].pid);
 }
 
+TEST_F(MonstartTest, AMonitorThatCannotStartOrShowsNoWindowIsSkippedAndTheNextKeepsItsOwnTile) {
+    // Without the monitor program every start fails; the port of each attempt is written all the
+    // same, its key made anew.
+    const std::string program = Expand("%SystemRoot%\\SYSTEM32\\rasmon.exe");
+    const std::string away = program + ".away";
+    DeleteRegKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\RAS Monitor");
+    ASSERT_TRUE(MoveFileA(program.c_str(), away.c_str()));
+    const ProgramResult missing = RunMonstart("-c3");
+    ASSERT_TRUE(MoveFileA(away.c_str(), program.c_str()));
+    ASSERT_TRUE(missing.started);
+    EXPECT_EQ(1u, missing.exitCode);
+    EXPECT_EQ("2", PortValue());
+    EXPECT_TRUE(MonitorEvents("started").empty());
+
+    // Monitor 0 opens no window: monitor 1 is still number 2 in the second tile.
+    SetMonitorTitle("0", "");
+    EXPECT_EQ(1u, RunMonstart("").exitCode);
+    EXPECT_EQ(2u, MonitorEvents("started").size());
+    ExpectTiles(WaitForMonitors(1), {{"1", "RAS-Monitor 2", 1, 35, 24, 34}}, false);
+}
+
 TEST_F(MonstartTest, KillClosesEveryMonitorAlsoRenamedOnesAndLeavesOtherWindows) {
     EXPECT_EQ(1u, RunMonstart("").exitCode);
     ASSERT_EQ(2u, WaitForMonitors(2).size());
