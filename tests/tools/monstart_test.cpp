@@ -86,7 +86,7 @@ TEST_F(MonstartTest, AMonitorTooSlowForItsTurnIsNeitherRenamedNorPlacedAsALaterO
     // own wait; monitor 2 is slow but within its wait.
     SetMonitorDelay("0", 1300);
     SetMonitorDelay("1", 3000);
-    SetMonitorDelay("2", 400);
+    SetMonitorDelay("2", 250);
     EXPECT_EQ(1u, RunMonstart("-c3").exitCode);
     const std::vector<Monitor> monitors = WaitForMonitors(3);
     ASSERT_EQ(3u, monitors.size());
