@@ -19,6 +19,8 @@
 #include "rasconfig/protocol_page.h"
 #include "screenshot.h"
 #include "tests/router/router_gallery.h"
+#include "tools/monstart_command_line.h"
+#include "tools/monstart_message.h"
 
 using namespace lang_test;
 using namespace testing_machine;
@@ -126,6 +128,16 @@ const GalleryDialog kDialogs[] = {
     {IDD_LAN_CONFIG, [] { return OpenThroughSetupDll("VrkMprLanConfig", IDD_LAN_CONFIG); }, CloseWithCancel},
     {IDD_IPIPX_CONFIG, [] { return OpenThroughSetupDll("VrkMprIPIPXConfig", IDD_IPIPX_CONFIG); }, CloseWithCancel},
     {IDD_FIRST_LINK, [] { return OpenThroughSetupDll("VrkMprConfigureFirstLink", IDD_FIRST_LINK); }, CloseWithCancel},
+    {IDD_MONSTART_MESSAGE,
+     [] {
+         // With the refusal of a bad option, in the language of the module shown.
+         static char text[kMonstartMessageSize];
+         LaunchSettings settings;
+         ParseMonstartCommandLine("-c4 -z", GetSetupLanguage() == kLanguageGerman, &settings, text, sizeof text);
+         return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_MONSTART_MESSAGE), nullptr,
+                                         MonstartMessageProc, reinterpret_cast<LPARAM>(text)));
+     },
+     [](HWND window) { DestroyWindow(window); }},
 };
 
 const struct {
