@@ -31,18 +31,17 @@ bool ShutdownPrivilegeEnabled() {
     return PrivilegeCheck(token.get(), &privileges, &enabled) && enabled;
 }
 
-// A restart under Wine ends the whole test machine, its test runner included. The testbed sets
-// the variable to its journal, an existing file: the call is then recorded there, as every
-// substitute of the machine records, instead of being made. A machine without the variable, or
-// whose variable names no existing file, restarts for real. A record that cannot be written is
-// a restart that did not start.
+// A restart under Wine ends the whole test machine, its test runner included. The testbed names
+// its journal in the variable: the call is then recorded there, as every substitute of the machine
+// records, instead of being made. No user's machine has the variable; without it the restart is
+// real. A record that cannot be written is a restart that did not start.
 BOOL RecordedRestart(const char* journal, UINT flags, DWORD reason) {
     char line[kPathSize];
     snprintf(line, sizeof line, "%lu\t%lu\t%s\tExitWindowsEx\tflags=0x%X reason=0x%lX SeShutdownPrivilege=%s\r\n",
              static_cast<unsigned long>(GetTickCount()), static_cast<unsigned long>(GetCurrentProcessId()), kRestartWho,
              flags, static_cast<unsigned long>(reason), ShutdownPrivilegeEnabled() ? "enabled" : "disabled");
     vrk::FileHandle file(CreateFileA(journal, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return FALSE;
     DWORD written = 0;
     const DWORD length = static_cast<DWORD>(lstrlenA(line));
@@ -53,8 +52,8 @@ BOOL RecordedRestart(const char* journal, UINT flags, DWORD reason) {
 BOOL RequestRestart(UINT flags, DWORD reason) {
     char journal[kPathSize] = "";
     const DWORD length = GetEnvironmentVariableA(kRestartJournalVariable, journal, sizeof journal);
-    if (length > 0 && length < sizeof journal && GetFileAttributesA(journal) != INVALID_FILE_ATTRIBUTES)
-        return RecordedRestart(journal, flags, reason);
+    if (length >= sizeof journal) return FALSE;
+    if (length > 0) return RecordedRestart(journal, flags, reason);
     return ExitWindowsEx(flags, reason);
 }
 
