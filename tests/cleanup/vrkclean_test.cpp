@@ -399,6 +399,18 @@ TEST_F(CleanupVrkClean, WithoutLanguageModuleNothingIsRemoved) {
     ExpectUnchanged(before);
     EXPECT_TRUE(Logged("33 01 Error DLG Box PRODUCT-CHOICE"));
     EXPECT_TRUE(testing_journal::ReadJournal().empty());
+
+    // A module without the dialog: the dialog's report, and nothing is removed either.
+    ASSERT_TRUE(CopyFileA(Maker("verprint.exe").c_str(), Maker(module).c_str(), FALSE));
+    run = StartVrkClean();
+    const MessageBoxSeen report = Answer(IDOK);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), report.icon);
+    EXPECT_TRUE(report.topmost);
+    ExpectEndedWithZero(run.get());
+    ExpectUnchanged(before);
+    EXPECT_TRUE(Logged("33 01 Error DLG Box PRODUCT-CHOICE"));
+    EXPECT_TRUE(testing_journal::ReadJournal().empty());
+    ASSERT_TRUE(DeleteFileA(Maker(module).c_str()));
     for (const char* m : {"LANGENG.DLL", "LANGGER.DLL"}) MoveFileA((Maker(m) + ".away").c_str(), Maker(m).c_str());
 }
 
