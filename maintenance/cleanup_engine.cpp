@@ -141,8 +141,9 @@ void DeleteProductInfFiles(ProductId productId) {
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             SetFileAttributesA(inf, attributes & ~FILE_ATTRIBUTE_READONLY);
         if (!DeleteFileA(inf)) {
-            WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteProductInfFiles : INF file can not be deleted %s; error %lu",
-                          inf, GetLastError());
+            const DWORD error = GetLastError();
+            WriteSetupLog(kLogSourceSetup, kLogFailure,
+                          "DeleteProductInfFiles : INF file can not be deleted %s; error %lu", inf, error);
             return;
         }
     }
@@ -150,8 +151,8 @@ void DeleteProductInfFiles(ProductId productId) {
 
 void ProcessProductDeleteSection(ProductId productId) {
     char section[kSectionNameSize];
-    if (snprintf(section, sizeof section, "DELETE %s", GetProductKeyName(productId)) >= static_cast<int>(sizeof section))
-        return;
+    const int length = snprintf(section, sizeof section, "DELETE %s", GetProductKeyName(productId));
+    if (length < 0 || length >= static_cast<int>(sizeof section)) return;
     ProcessDeleteSection(section);
 }
 
