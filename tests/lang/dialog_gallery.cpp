@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "cleanup/product_choice.h"
 #include "common/language.h"
 #include "common/progress_note.h"
 #include "lang/resource.h"
@@ -95,6 +96,12 @@ void CloseWithCancel(HWND dialog) {
 }
 
 const GalleryDialog kDialogs[] = {
+    {IDD_PRODUCT_CHOICE,
+     [] {
+         return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_PRODUCT_CHOICE), nullptr, ProductChoiceProc,
+                                         static_cast<LPARAM>(kEveryLine)));
+     },
+     [](HWND window) { DestroyWindow(window); }},
     {IDD_PROGRESS_NOTE,
      [] {
          ShowProgressNote(nullptr, IDS_NOTE_CLEAN_ROUTER, IDS_NOTE_CAPTION);

@@ -1,0 +1,65 @@
+#include "cleanup/product_lines.h"
+
+#include <cstring>
+
+namespace {
+
+struct KeyPattern {
+    const char* text;
+    ProductBits line;
+};
+// Tested in this order; a name counts for the first pattern it holds only.
+const KeyPattern kKeyPatterns[] = {
+    {"VrkRas", kRemoteAccessLine},
+    {"VrkMpr", kRouterLine},
+    {"VrkLV", kGatewayLine},
+};
+
+struct DisplayName {
+    ProductBits bits;
+    const char* name;
+};
+const DisplayName kDisplayNames[] = {
+    {kRouterBits, "Varnek ISDN Multiprotocol Router"},
+    {kRemoteAccessLine, "Varnek ISDN DialCore"},
+    {kGatewayLine, "Linvora for Windows"},
+};
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool ContainsIgnoringCase(const char* text, const char* pattern) {
+    const size_t length = strlen(pattern);
+    for (; *text; ++text) {
+        size_t i = 0;
+        while (i < length && text[i] && Upper(text[i]) == Upper(pattern[i])) ++i;
+        if (i == length) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ProductBits LineOfKeyName(const char* name) {
+    if (!name) return 0;
+    for (const KeyPattern& pattern : kKeyPatterns)
+        if (ContainsIgnoringCase(name, pattern.text)) return pattern.line;
+    return 0;
+}
+
+size_t BuildConfirmationList(ProductBits bits, char* out, size_t size) {
+    if (!out || size == 0) return 0;
+    size_t used = 0;
+    out[0] = '\0';
+    for (const DisplayName& line : kDisplayNames) {
+        if (!(bits & line.bits)) continue;
+        const size_t length = strlen(line.name) + 3;  // two quotes and the blank
+        if (used + length >= size) continue;
+        out[used++] = '"';
+        memcpy(out + used, line.name, length - 3);
+        used += length - 3;
+        out[used++] = '"';
+        out[used++] = ' ';
+        out[used] = '\0';
+    }
+    return used;
+}

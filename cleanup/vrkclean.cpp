@@ -1,0 +1,101 @@
+// VrkClean: removes installed product lines of the package outside the INF scripts. It finds the
+// lines, lets the user choose and confirm, runs the clean-up engine for each chosen line, hands
+// over to the network control panel and offers to restart the computer. It takes no arguments and
+// ends with exit code 0 on every path.
+#include <windows.h>
+
+#include "cleanup/installed_lines.h"
+#include "cleanup/network_settings.h"
+#include "cleanup/product_choice.h"
+#include "cleanup/restart.h"
+#include "common/language.h"
+#include "common/messages.h"
+#include "common/paths.h"
+#include "common/registry.h"
+#include "common/setup_log.h"
+#include "lang/resource.h"
+
+namespace {
+
+const char kSetupKey[] = "SOFTWARE\\VARNEK\\VrkSetup";
+const char kLogNameValue[] = "SOFTWARE\\VARNEK\\VrkSetup\\LogName";
+const char kLogFile[] = "c:\\temp\\setup.log";
+const char kChoiceDialogName[] = "PRODUCT-CHOICE";
+
+// Without the language module no question of the program has a text, and a Yes to an empty box
+// would remove everything: the program says so in the language of the system and removes nothing.
+void ReportLanguageModuleMissing() {
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "Error DLG Box %s", kChoiceDialogName);
+    const SetupLanguageName language = GetSetupLanguage();
+    const bool germanModule = language == kLanguageGerman || (language == kLanguageUnknown && IsGermanSystem());
+    char text[kFormattedMessageSize];
+    if (IsGermanSystem()) {
+        FormatWithString(text, sizeof text,
+                         "Das Sprachmodul %s von Varnek ISDN wurde nicht gefunden. Ohne das Sprachmodul kann das "
+                         "Entfernen der Produktlinien nicht angezeigt werden; es wurde nichts entfernt.\n\n"
+                         "Bitte installieren Sie das Produkt neu.",
+                         germanModule ? kGermanModuleName : kEnglishModuleName);
+    } else {
+        FormatWithString(text, sizeof text,
+                         "The language module %s of Varnek ISDN was not found. Without it the removal of the product "
+                         "lines cannot be shown; nothing has been removed.\n\nPlease install the product again.",
+                         germanModule ? kGermanModuleName : kEnglishModuleName);
+    }
+    MessageBoxA(nullptr, text, IsGermanSystem() ? "Varnek ISDN Installation" : "Varnek ISDN Setup",
+                MB_OK | MB_ICONHAND | MB_SYSTEMMODAL);
+}
+
+// The program's run; returns when the program ends, on every path.
+void RunCleanUp() {
+    WriteRegString(kLogNameValue, kLogFile, kRegClose);
+    OpenSetupLog(kSetupKey, "LogName", "LogLevel");
+    char program[kPathSize] = "";
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    WriteSetupLog(kLogSourceClean, kLogTrace, "VRKCLEAN.EXE ENTER (%s)", program);
+    AttachLanguageModule();
+
+    const ProductBits detected = DetectInstalledProducts();
+    ProductBits lines = 0;
+    BOOL deleteFiles = FALSE;
+    if (!LanguageModule()) {
+        ReportLanguageModuleMissing();
+        return;
+    }
+    if (detected == 0) {
+        if (MessageBoxFromIds(nullptr, IDS_CLEAN_NOTHING_DETECTED, MB_YESNO, IDS_MESSAGE_CAPTION) != IDYES) return;
+        lines = kEveryLine;
+        deleteFiles = TRUE;
+    } else {
+        const INT_PTR choice = ChooseProducts(detected);
+        if (choice == kChoiceNotShown) {
+            ReportDialogError(nullptr, kChoiceDialogName);
+            return;
+        }
+        if (choice == 0) return;
+        const ProductBits chosen = static_cast<ProductBits>(choice);
+        deleteFiles = (chosen & kDeleteFilesBit) != 0;
+        lines = chosen & ~kDeleteFilesBit;
+    }
+    // The lines that are removed, named in the confirmation and again in the restart question.
+    char names[kConfirmationListSize];
+    BuildConfirmationList(lines, names, sizeof names);
+    if (detected != 0 &&
+        MessageBoxFromIdsFormatted(nullptr, IDS_CLEAN_CONFIRM, MB_YESNO | MB_ICONEXCLAMATION, IDS_MESSAGE_CAPTION,
+                                   names) != IDYES)
+        return;
+
+    CleanUpSelected(nullptr, lines, deleteFiles);
+    OpenNetworkSettings();
+    if (MessageBoxFromIdsFormatted(nullptr, IDS_CLEAN_RESTART_QUESTION, MB_YESNO | MB_ICONEXCLAMATION,
+                                   IDS_MESSAGE_CAPTION, names) == IDYES)
+        RestartSystem(nullptr);
+    WriteSetupLog(kLogSourceClean, kLogTrace, "VRKCLEAN.EXE LEAVE");
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RunCleanUp();
+    CloseSetupLog();
+    return 0;
+}
