@@ -323,6 +323,9 @@ MessageBoxSeen AnswerBox(Report& report, HWND box, const std::function<int(const
     seen.window = box;
     seen.caption = WindowText(box);
     seen.text = ControlText(box, kMessageTextId);
+    const bool yes = GetDlgItem(box, IDYES) != nullptr, cancel = GetDlgItem(box, IDCANCEL) != nullptr;
+    seen.buttons = yes ? (cancel ? MB_YESNOCANCEL : MB_YESNO)
+                       : (GetDlgItem(box, IDOK) && cancel ? MB_OKCANCEL : MB_OK);
     const int button = choose(seen);
     report.Picture(box, "Message \"" + seen.caption + "\", answered " + ButtonName(button));
     report.Line("> **" + seen.caption + "**: " + TableCell(seen.text) + "; answered " + ButtonName(button));
@@ -497,7 +500,7 @@ private:
         for (const std::string& reg : {std::string("C:\\testbed\\network\\one-card.reg"),
                                        std::string("C:\\testbed\\oldinstall\\old-router.reg"),
                                        std::string("C:\\testbed\\oldinstall\\snmp-agents.reg"),
-                                       std::string(kDemoDir) + "\\nt40-machine.reg"})
+                                       std::string(kDemoDir) + "\\demo-machine.reg"})
             if (!demo::ImportRegistryFile(reg)) complaints_.Add("regedit /S " + reg + " failed");
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA("C:\\testbed\\oldinstall\\files\\*", &found);
@@ -575,7 +578,16 @@ private:
             }
         };
         answers.dialogs[IDD_IPIPX_CONFIG] = [&](HWND dialog) {
-            Confirm(report_, dialog, "IP/IPX configuration: the proposed IPX network and ISDN address, answered OK");
+            // The LAN has the default gateway; the ISDN interface takes it over, after the question.
+            SetChecked(dialog, IDC_IPIPX_GATEWAY, true);
+            report_.Picture(dialog, "IP/IPX configuration: the proposed IPX network and ISDN address, the ISDN "
+                                    "interface as the default gateway");
+            Click(dialog, IDOK);
+            if (HWND box = WaitForWindowOf(host.pid(), IsMessageBox, 5000)) {
+                AnswerBox(report_, box);
+                ++answered;
+            }
+            WaitUntilGone(dialog);
         };
         answers.dialogs[IDD_FIRST_LINK] = [&](HWND dialog) {
             SetControlText(dialog, IDC_FIRSTLINK_PHONE, "0191011");
@@ -870,7 +882,7 @@ private:
             report_.NotBuilt("the remote-access monitor's stand-in `rasmon.exe` is not in %SystemRoot%\\SYSTEM32.");
             return {Outcome::kNotBuilt, "no rasmon.exe stand-in"};
         }
-        report_.Line("`monstart -c4 -s2 -x220 -y120 -l40 -u40 -f`: four monitors, two columns, tiles of 220 x 120, kept "
+        report_.Line("`monstart -f -c4 -s2 -x220 -y120 -l40 -u40`: four monitors, two columns, tiles of 220 x 120, kept "
                      "on top; then `monstart -k -n` closes them all.");
         const size_t journal = JournalSize();
         int shown = 0;
@@ -880,7 +892,7 @@ private:
         };
         Program start;
         int answered = 0;
-        if (!start.Start("\"" + monstart + "\" -c4 -s2 -x220 -y120 -l40 -u40 -f", std::string(kWorkDir) + "\\monstart.txt")) {
+        if (!start.Start("\"" + monstart + "\" -f -c4 -s2 -x220 -y120 -l40 -u40", std::string(kWorkDir) + "\\monstart.txt")) {
             complaints_.Add("monstart.exe did not start");
             return {Outcome::kFailed, "monstart.exe did not start"};
         }
@@ -967,10 +979,16 @@ private:
                     SetChecked(dialog, IDC_CHOICE_DELETE_FILES, true);
                     Confirm(report_, dialog, "VrkClean: every detected line chosen, files deleted too");
                 };
+                // The restart question is text 15; any question after the confirmation is taken for
+                // it, so that a restart is never asked for without the seam.
                 const std::string question = TextBefore(IDS_CLEAN_RESTART_QUESTION, '%');
+                int questions = 0;
                 answers.boxes = [&](const MessageBoxSeen& box) {
-                    if (!question.empty() && box.text.rfind(question, 0) == 0) return armed ? IDYES : IDNO;
-                    return GoOn(box);
+                    if (box.buttons != MB_YESNO && box.buttons != MB_YESNOCANCEL) return GoOn(box);
+                    ++questions;
+                    if ((!question.empty() && box.text.rfind(question, 0) == 0) || questions > 1)
+                        return armed ? IDYES : IDNO;
+                    return IDYES;
                 };
                 AnswerUntilEnded(report_, program, answers, 120000, &answered);
                 restart = armed ? "restart answered Yes through the seam" : "restart answered No";
