@@ -68,7 +68,11 @@ public:
 
     const std::string& folder() const { return folder_; }
     void Line(const std::string& text = "") { body_ += text + "\n"; }
-    void Heading(int level, const std::string& text) { Line(), Line(std::string(level, '#') + " " + text), Line(); }
+    void Heading(int level, const std::string& text) {
+        Line();
+        Line(std::string(level, '#') + " " + text);
+        Line();
+    }
     void Code(const std::vector<std::string>& lines, size_t most = 60) {
         Line("```");
         for (size_t i = 0; i < lines.size() && i < most; ++i) Line(lines[i]);
@@ -387,11 +391,25 @@ bool AnswerUntilEnded(Report& report, Program& program, Answers& answers, DWORD 
     return true;
 }
 
-// Fills a dialog, pictures it, and clicks OK.
+// Answers the messages of the dialog's program until the dialog has closed.
+void AnswerUntilGone(Report& report, HWND dialog, DWORD timeoutMs = kDefaultWaitMs) {
+    const DWORD pid = ProcessOf(dialog), start = GetTickCount();
+    while (IsWindow(dialog)) {
+        if (GetTickCount() - start > timeoutMs) {
+            ADD_FAILURE() << "dialog \"" << WindowText(dialog) << "\" was still open after " << timeoutMs << " ms";
+            return;
+        }
+        for (HWND w : VisibleDialogsOf(pid))
+            if (w != dialog && IsMessageBox(w)) AnswerBox(report, w);
+        Pump(30);
+    }
+}
+
+// Pictures a filled dialog and clicks OK; the messages that follow are answered.
 void Confirm(Report& report, HWND dialog, const std::string& caption, int button = IDOK) {
     report.Picture(dialog, caption);
     Click(dialog, button);
-    WaitUntilGone(dialog);
+    AnswerUntilGone(report, dialog);
 }
 
 std::string RegText(HKEY root, const std::string& key, const std::string& name) {
@@ -583,11 +601,8 @@ private:
             report_.Picture(dialog, "IP/IPX configuration: the proposed IPX network and ISDN address, the ISDN "
                                     "interface as the default gateway");
             Click(dialog, IDOK);
-            if (HWND box = WaitForWindowOf(host.pid(), IsMessageBox, 5000)) {
-                AnswerBox(report_, box);
-                ++answered;
-            }
-            WaitUntilGone(dialog);
+            AnswerUntilGone(report_, dialog);
+            ++answered;
         };
         answers.dialogs[IDD_FIRST_LINK] = [&](HWND dialog) {
             SetControlText(dialog, IDC_FIRSTLINK_PHONE, "0191011");
@@ -725,8 +740,7 @@ private:
             SetControlText(page, IDC_LOG_SIZE, "5000");
             report_.Picture(page, "Logging page: a new log file name, 2 backups, a size above the largest allowed");
             Click(page, IDOK);
-            while (HWND box = WaitForWindowOf(program.pid(), IsMessageBox, 3000)) AnswerBox(report_, box);
-            WaitUntilGone(page);
+            AnswerUntilGone(report_, page);
         }
         // MSN/EAZ numbers with their protocols.
         if (HWND page = OpenPage(center, program.pid(), IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE, "MSN/EAZ numbers", &missing)) {
@@ -761,6 +775,8 @@ private:
         }
         missingPages += missing;
         CloseCenter(center, program);
+        report_.Line("The setup log of `cfgcenter`:");
+        SetupLogExcerpts({"CallRasConfigCenter"});
 
         report_.Heading(3, "What the driver and the registry hold now");
         vrkras_state state = {};
