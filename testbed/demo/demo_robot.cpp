@@ -6,8 +6,6 @@
 // Steps: the machine, install, configure, run, monitor, remove. A step whose program is not in
 // the package says so in the report. --interactive leaves the configuration center to a person
 // on the display and goes on when it is closed. Exit code 0 when every step that ran went well.
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -21,12 +19,12 @@
 #include "capi_driver.h"
 #include "demo_machine.h"
 #include "dialog_robot.h"
-#include "dialog_template.h"
 #include "journal.h"
 #include "lang/resource.h"
 #include "machine.h"
 #include "report_text.h"
-#include "screenshot.h"
+#include "report_writer.h"
+#include "robot_windows.h"
 #include "services.h"
 #include "trace_service.h"
 #include "vrkras_driver.h"
@@ -35,7 +33,7 @@ namespace {
 
 using namespace dialog_robot;
 using namespace testing_machine;
-using demo::Program;
+using namespace demo;
 using demo_report::Lines;
 using demo_report::TableCell;
 
@@ -45,371 +43,9 @@ const char kWorkDir[] = "C:\\testbed\\demo-run";
 const char kSetupLog[] = "c:\\temp\\setup.log";
 const char kDriverKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters";
 const char kTraceKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV\\Parameters";
-const int kMessageTextId = 0xFFFF;
 
 std::string Maker(const std::string& name = "") {
     return MakerDirectory() + (name.empty() ? "" : "\\" + name);
-}
-
-// ---- the report ---------------------------------------------------------------------------
-
-enum class Outcome { kDone, kFailed, kNotBuilt };
-
-struct StepResult {
-    std::string name;
-    Outcome outcome = Outcome::kDone;
-    std::string summary;
-    DWORD ms = 0;
-};
-
-class Report {
-public:
-    explicit Report(const std::string& folder) : folder_(folder) { CreateDirectoryA(folder.c_str(), nullptr); }
-
-    const std::string& folder() const { return folder_; }
-    void Line(const std::string& text = "") { body_ += text + "\n"; }
-    void Heading(int level, const std::string& text) {
-        Line();
-        Line(std::string(level, '#') + " " + text);
-        Line();
-    }
-    void Code(const std::vector<std::string>& lines, size_t most = 60) {
-        Line("```");
-        for (size_t i = 0; i < lines.size() && i < most; ++i) Line(lines[i]);
-        if (lines.size() > most) Line("... (" + std::to_string(lines.size() - most) + " more lines)");
-        Line("```");
-    }
-    void NotBuilt(const std::string& what) { Line("**Not part of this build:** " + what); }
-
-    // A picture of the window as the screen shows it now, with a caption under it.
-    void Picture(HWND window, const std::string& caption, DWORD settleMs = 150) {
-        Pump(settleMs);
-        char name[64];
-        snprintf(name, sizeof name, "%02d-%s.png", ++pictures_, Slug(caption).c_str());
-        if (!screenshot::SaveWindowPng(window, folder_ + "\\" + name)) {
-            --pictures_;
-            return;
-        }
-        Line("![" + caption + "](" + name + ")");
-        Line();
-        Line("*" + caption + "*");
-        Line();
-    }
-    // A picture of a window of a busy program, taken from the screen as it is.
-    void ScreenPicture(HWND window, const std::string& caption) {
-        RECT r;
-        if (!GetWindowRect(window, &r)) return;
-        AddPicture(screenshot::CaptureScreen(r), caption);
-    }
-
-    // One picture of several windows as they lie on the screen (the monitors' grid), each window
-    // captured on its own and laid onto a plain background at its place.
-    void Composite(const std::vector<HWND>& windows, const std::string& caption) {
-        RECT all = {0, 0, 0, 0};
-        std::vector<std::pair<RECT, screenshot::Image>> parts;
-        for (HWND w : windows) {
-            RECT r;
-            screenshot::Image image = screenshot::CaptureWindow(w);
-            if (image.width == 0 || !GetWindowRect(w, &r)) continue;
-            if (parts.empty()) all = r;
-            all.left = std::min(all.left, r.left), all.top = std::min(all.top, r.top);
-            all.right = std::max(all.right, r.left + image.width), all.bottom = std::max(all.bottom, r.top + image.height);
-            parts.push_back({r, image});
-        }
-        if (parts.empty()) return;
-        const int margin = 8;
-        screenshot::Image canvas;
-        canvas.width = all.right - all.left + 2 * margin;
-        canvas.height = all.bottom - all.top + 2 * margin;
-        canvas.rgb.assign(static_cast<size_t>(canvas.width) * canvas.height * 3, 0x3A);
-        for (const auto& part : parts) {
-            const int x0 = part.first.left - all.left + margin, y0 = part.first.top - all.top + margin;
-            for (int y = 0; y < part.second.height; ++y)
-                std::copy_n(part.second.rgb.begin() + static_cast<size_t>(y) * part.second.width * 3,
-                            part.second.width * 3,
-                            canvas.rgb.begin() + (static_cast<size_t>(y0 + y) * canvas.width + x0) * 3);
-        }
-        AddPicture(canvas, caption);
-    }
-
-    void AddPicture(const screenshot::Image& image, const std::string& caption) {
-        char name[64];
-        snprintf(name, sizeof name, "%02d-%s.png", pictures_ + 1, Slug(caption).c_str());
-        const std::string png = screenshot::EncodePng(image);
-        if (png.empty() || !WriteFileBytes(folder_ + "\\" + name, png)) return;
-        ++pictures_;
-        Line("![" + caption + "](" + name + ")");
-        Line();
-        Line("*" + caption + "*");
-        Line();
-    }
-
-    void Save(const std::vector<StepResult>& steps, DWORD totalMs) const {
-        std::string text = "# An installation's whole life on one machine\n\n";
-        text += "One fresh machine: Windows NT 4.0 as the package's programs see it, two ISDN cards, one Ethernet "
-                "card and an older router installation. Every dialog was answered by the demo robot as an "
-                "administrator would; each picture shows the dialog as it was answered.\n\n";
-        text += "| Step | Result | Time |\n|---|---|---|\n";
-        for (const StepResult& s : steps)
-            text += "| " + s.name + " | " + TableCell(SummaryLine(s)) + " | " + Seconds(s.ms) + " |\n";
-        text += "\nWhole run: " + Seconds(totalMs) + ".\n";
-        WriteFileBytes(folder_ + "\\report.md", Utf8(text + body_));
-    }
-
-    static std::string SummaryLine(const StepResult& s) {
-        const char* word = s.outcome == Outcome::kDone ? "done" : s.outcome == Outcome::kFailed ? "FAILED" : "not part of this build";
-        return std::string(word) + (s.summary.empty() ? "" : ": " + s.summary);
-    }
-    static std::string Seconds(DWORD ms) {
-        char text[32];
-        snprintf(text, sizeof text, "%.1f s", ms / 1000.0);
-        return text;
-    }
-
-private:
-    // The program's texts, and the system's, are code page 1252; the report is UTF-8.
-    static std::string Utf8(const std::string& text) {
-        const int wide = MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::vector<wchar_t> buffer(static_cast<size_t>(wide) + 1);
-        MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<size_t>(bytes), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, buffer.data(), wide, &utf8[0], bytes, nullptr, nullptr);
-        return utf8;
-    }
-
-    static std::string Slug(const std::string& text) {
-        std::string slug;
-        for (char c : text) {
-            if (isalnum(static_cast<unsigned char>(c)))
-                slug += static_cast<char>(tolower(static_cast<unsigned char>(c)));
-            else if (!slug.empty() && slug.back() != '-')
-                slug += '-';
-            if (slug.size() >= 40) break;
-        }
-        while (!slug.empty() && slug.back() == '-') slug.pop_back();
-        return slug;
-    }
-
-    std::string folder_;
-    std::string body_;
-    int pictures_ = 0;
-};
-
-// The robot's complaints (a dialog that did not come, a control that was missing) land here
-// instead of a test result, and each step reports its own.
-class Complaints {
-public:
-    Complaints() : reporter_(::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ALL_THREADS, &results_) {}
-    int count() const { return results_.size(); }
-    std::vector<std::string> Since(int first) const {
-        std::vector<std::string> texts;
-        for (int i = first; i < results_.size(); ++i) texts.push_back(results_.GetTestPartResult(i).message());
-        return texts;
-    }
-    void Add(const std::string& text) { ADD_FAILURE() << text; }
-
-private:
-    ::testing::TestPartResultArray results_;
-    ::testing::ScopedFakeTestPartResultReporter reporter_;
-};
-
-// ---- windows of the programs under the robot ---------------------------------------------
-
-HMODULE g_language = nullptr;
-
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-std::vector<HWND> VisibleDialogsOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        std::vector<HWND> found;
-    } search = {pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            if (IsWindowVisible(window) && ClassOf(window) == "#32770" && (!s->pid || ProcessOf(window) == s->pid))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Which dialog of the language module a window is: the template whose controls it carries,
-// the one with the most controls first. 0 when none fits.
-WORD TemplateOf(HWND window) {
-    static std::vector<std::pair<WORD, std::vector<int>>> templates;
-    if (templates.empty()) {
-        for (WORD id : {IDD_PRODUCT_CHOICE, IDD_MONSTART_MESSAGE, IDD_LAN_CONFIG, IDD_PROGRESS_NOTE, IDD_IPIPX_CONFIG,
-                        IDD_MSNEAZ_PAGE, IDD_WAN_CONFIG, IDD_CONTROLLER, IDD_X31_CONFIG, IDD_INCALLER_PAGE,
-                        IDD_DEFAULT_PROTOCOLS_PAGE, IDD_LOGGING_PAGE, IDD_CONFIG_CENTER, IDD_FIRST_LINK,
-                        IDD_TRACING_PAGE}) {
-            const dialog_template::Template t = dialog_template::Load(g_language, id);
-            if (!t.found) continue;
-            std::vector<int> ids;
-            for (const auto& c : t.controls)
-                if (c.id != -1 && c.id != 0xFFFF) ids.push_back(c.id);
-            templates.push_back({id, ids});
-        }
-        std::sort(templates.begin(), templates.end(),
-                  [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
-    }
-    for (const auto& t : templates) {
-        bool all = !t.second.empty();
-        for (int id : t.second) all = all && GetDlgItem(window, id) != nullptr;
-        if (all) return t.first;
-    }
-    return 0;
-}
-
-bool HasTemplate(WORD id) { return dialog_template::Load(g_language, id).found; }
-
-// The beginning of a string of the language module, up to the first stop character.
-std::string TextBefore(UINT id, char stop) {
-    char text[1024] = "";
-    const int n = LoadStringA(g_language, id, text, sizeof text);
-    const std::string whole(text, n > 0 ? n : 0);
-    return whole.substr(0, whole.find(stop));
-}
-
-bool IsMessageBox(HWND window) {
-    HWND text = GetDlgItem(window, kMessageTextId);
-    return text && ClassOf(text) == "Static" && TemplateOf(window) == 0;
-}
-
-// Finds the next window of the process that the test function accepts.
-HWND WaitForWindowOf(DWORD pid, const std::function<bool(HWND)>& accept, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        for (HWND w : VisibleDialogsOf(pid))
-            if (accept(w)) return w;
-        Pump(30);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
-}
-
-HWND WaitForDialogOf(DWORD pid, WORD templateId, DWORD timeoutMs = kDefaultWaitMs) {
-    HWND found = WaitForWindowOf(pid, [&](HWND w) { return TemplateOf(w) == templateId; }, timeoutMs);
-    if (!found) ADD_FAILURE() << "dialog " << templateId << " did not appear within " << timeoutMs << " ms";
-    return found;
-}
-
-std::string ButtonName(int button) {
-    switch (button) {
-    case IDOK: return "OK";
-    case IDCANCEL: return "Cancel";
-    case IDYES: return "Yes";
-    case IDNO: return "No";
-    default: return std::to_string(button);
-    }
-}
-
-// The usual answer of an administrator who goes on with the installation.
-int GoOn(const MessageBoxSeen& box) {
-    if (box.buttons == MB_YESNO || box.buttons == MB_YESNOCANCEL) return IDYES;
-    return IDOK;
-}
-
-// Records, pictures and answers one message box; the text the report shows goes to seen.
-MessageBoxSeen AnswerBox(Report& report, HWND box, const std::function<int(const MessageBoxSeen&)>& choose = GoOn) {
-    MessageBoxSeen seen;
-    seen.window = box;
-    seen.caption = WindowText(box);
-    seen.text = ControlText(box, kMessageTextId);
-    const bool yes = GetDlgItem(box, IDYES) != nullptr, cancel = GetDlgItem(box, IDCANCEL) != nullptr;
-    seen.buttons = yes ? (cancel ? MB_YESNOCANCEL : MB_YESNO)
-                       : (GetDlgItem(box, IDOK) && cancel ? MB_OKCANCEL : MB_OK);
-    const int button = choose(seen);
-    report.Picture(box, "Message \"" + seen.caption + "\", answered " + ButtonName(button));
-    report.Line("> **" + seen.caption + "**: " + TableCell(seen.text) + "; answered " + ButtonName(button));
-    report.Line();
-    Click(box, button);
-    WaitUntilGone(box);
-    return seen;
-}
-
-// What the robot does with each dialog that a program shows, until the program has ended.
-struct Answers {
-    std::map<WORD, std::function<void(HWND)>> dialogs;
-    std::function<int(const MessageBoxSeen&)> boxes = GoOn;
-};
-
-// Answers every dialog and message box of the program as it comes; the information window is
-// pictured once and left alone. False when the program did not end in time.
-bool AnswerUntilEnded(Report& report, Program& program, Answers& answers, DWORD timeoutMs, int* answered) {
-    std::set<HWND> seen;
-    const DWORD start = GetTickCount();
-    while (program.Running()) {
-        if (GetTickCount() - start > timeoutMs) {
-            ADD_FAILURE() << "the program did not end within " << timeoutMs / 1000 << " s";
-            return false;
-        }
-        for (HWND w : VisibleDialogsOf(program.pid())) {
-            if (seen.count(w)) continue;
-            // The information window lives only while its program works: it is pictured at once,
-            // and its text is read without a message, which the busy program would not answer.
-            if (TemplateOf(w) == IDD_PROGRESS_NOTE) {
-                seen.insert(w);
-                char text[512] = "";
-                GetWindowTextA(GetDlgItem(w, IDC_NOTE_TEXT), text, sizeof text);
-                Sleep(50);  // its first paint
-                report.ScreenPicture(w, "Information window: " + std::string(text));
-                continue;
-            }
-            Pump(100);  // let it finish its start before it is read
-            if (!IsWindow(w) || !IsWindowVisible(w)) continue;
-            const WORD id = TemplateOf(w);
-            const auto handler = answers.dialogs.find(id);
-            if (handler != answers.dialogs.end()) {
-                seen.insert(w);
-                handler->second(w);
-                ++*answered;
-            } else if (IsMessageBox(w)) {
-                seen.insert(w);
-                AnswerBox(report, w, answers.boxes);
-                ++*answered;
-            } else if (id) {
-                seen.insert(w);
-                ADD_FAILURE() << "dialog " << id << " \"" << WindowText(w) << "\" came unexpectedly; closed with Cancel";
-                report.Picture(w, "Unexpected dialog \"" + WindowText(w) + "\"");
-                Click(w, IDCANCEL);
-            }
-        }
-        Pump(50);
-    }
-    return true;
-}
-
-// Answers the messages of the dialog's program until the dialog has closed.
-void AnswerUntilGone(Report& report, HWND dialog, DWORD timeoutMs = kDefaultWaitMs) {
-    const DWORD pid = ProcessOf(dialog), start = GetTickCount();
-    while (IsWindow(dialog)) {
-        if (GetTickCount() - start > timeoutMs) {
-            ADD_FAILURE() << "dialog \"" << WindowText(dialog) << "\" was still open after " << timeoutMs << " ms";
-            return;
-        }
-        for (HWND w : VisibleDialogsOf(pid))
-            if (w != dialog && IsMessageBox(w)) AnswerBox(report, w);
-        Pump(30);
-    }
-}
-
-// Pictures a filled dialog and clicks OK; the messages that follow are answered.
-void Confirm(Report& report, HWND dialog, const std::string& caption, int button = IDOK) {
-    report.Picture(dialog, caption);
-    Click(dialog, button);
-    AnswerUntilGone(report, dialog);
 }
 
 std::string RegText(HKEY root, const std::string& key, const std::string& name) {
@@ -437,8 +73,6 @@ std::vector<std::string> JournalLines(size_t from) {
 }
 
 size_t JournalSize() { return testing_journal::ReadJournal().size(); }
-
-// ---- the steps ---------------------------------------------------------------------------
 
 class MainJob {
 public:
@@ -1078,8 +712,8 @@ int main(int argc, char** argv) {
     CreateDirectoryA(kWorkDir, nullptr);
     const std::string copy = std::string(kWorkDir) + "\\language.dll";
     CopyFileA(Maker(german ? "LANGGER.DLL" : "LANGENG.DLL").c_str(), copy.c_str(), FALSE);
-    g_language = LoadLibraryA(copy.c_str());
-    if (!g_language) {
+    UseLanguageModule(LoadLibraryA(copy.c_str()));
+    if (!LanguageModuleOfRobot()) {
         fprintf(stderr, "demo_robot: no language module in %s\n", Maker().c_str());
         return 2;
     }
