@@ -122,6 +122,14 @@ private:
         report_.Save(steps_, 0);
     }
 
+    // What the step should have left, as the report shows it; a complaint when it is not so.
+    void Expect(const std::string& what, const std::string& actual, const std::string& expected) {
+        if (actual != expected) complaints_.Add(what + " is " + actual + ", expected " + expected);
+    }
+    void ExpectValue(HKEY root, const std::string& key, const std::string& name, const std::string& expected) {
+        Expect(name, RegText(root, key, name), expected);
+    }
+
     void SetupLogExcerpts(const std::vector<std::string>& procedures) {
         const std::string log = ReadFileBytes(kSetupLog);
         for (const std::string& p : procedures) {
@@ -273,6 +281,9 @@ private:
             complaints_.Add("host.exe ended with " + std::to_string(host.exitCode()));
             report_.Code(output);
         }
+        ExpectValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\CAPI20\\1\\1", "VrkMprNickname", "\"Berlin\"");
+        ExpectValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\CAPI20\\1\\1", "VrkMprPhone", "\"0307654321\"");
+        ExpectValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VARNEK\\VrkSetup", "DefaultGatewaySet", "0x00000001 (1)");
         report_.Heading(3, "The setup log, procedure by procedure");
         SetupLogExcerpts(procedures);
         report_.Heading(3, "What the stand-ins of the outside world saw");
@@ -349,12 +360,13 @@ private:
             return {Outcome::kDone, "left to the person at the display"};
         }
         int pages = 0, missingPages = 0;
-        bool missing = false;
+        bool missing = false, tracing = false, logging = false, msnEaz = false, protocols = false, callers = false;
         const testing_vrkras::DriverControl driver;
 
         // Tracing: levels to the driver at once, stored, file values applied now.
         if (HWND page = OpenPage(center, program.pid(), IDC_CENTER_TRACING, IDD_TRACING_PAGE, "tracing", &missing)) {
             ++pages;
+            tracing = true;
             for (int bit : {1, 3, 5}) SetChecked(page, IDC_LEVEL_BIT0 + bit, !IsChecked(page, IDC_LEVEL_BIT0 + bit));
             Click(page, IDC_TRACE_STORE_LEVEL);
             SetControlText(page, IDC_TRACE_BACKUPS, "5");
@@ -368,6 +380,7 @@ private:
         // Logging: a new file name (the icons are renewed through setup.exe), a size too large.
         if (HWND page = OpenPage(center, program.pid(), IDC_CENTER_LOGGING, IDD_LOGGING_PAGE, "logging", &missing)) {
             ++pages;
+            logging = true;
             SetChecked(page, IDC_LEVEL_BIT0 + 4, !IsChecked(page, IDC_LEVEL_BIT0 + 4));
             SetControlText(page, IDC_LOG_FILE_NAME, "%SystemRoot%\\SYSTEM32\\VARNEK\\RasLogDemo.TXT");
             SetControlText(page, IDC_LOG_BACKUPS, "2");
@@ -379,6 +392,7 @@ private:
         // MSN/EAZ numbers with their protocols.
         if (HWND page = OpenPage(center, program.pid(), IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE, "MSN/EAZ numbers", &missing)) {
             ++pages;
+            msnEaz = true;
             for (const auto& entry : {std::make_pair("4711", "X75"), std::make_pair("4712", "HDLC")}) {
                 SetControlText(page, IDC_MSNEAZ_NUMBER, entry.first);
                 SelectComboEntry(page, IDC_MSNEAZ_PROTOCOL, entry.second);
@@ -392,6 +406,7 @@ private:
         if (HWND page = OpenPage(center, program.pid(), IDC_CENTER_DEFAULT_PROTOCOLS, IDD_DEFAULT_PROTOCOLS_PAGE,
                                  "default protocols", &missing)) {
             ++pages;
+            protocols = true;
             Click(page, IDC_IN_X75);
             Click(page, IDC_OUT_HDLC);
             Confirm(report_, page, "Default protocols: X.75 incoming, HDLC outgoing, answered OK");
@@ -400,6 +415,7 @@ private:
         // The incoming-caller list: one caller typed in, checked.
         if (HWND page = OpenPage(center, program.pid(), IDC_CENTER_INCALLER, IDD_INCALLER_PAGE, "incoming callers", &missing)) {
             ++pages;
+            callers = true;
             SetControlText(page, IDC_CALLER_NUMBER, "0301234567");
             SetControlText(page, IDC_CALLER_NAME, "Zentrale");
             Click(page, IDC_CALLER_ADD);
@@ -419,17 +435,48 @@ private:
         snprintf(levels, sizeof levels, "driver: trace level 0x%02X, log level 0x%02X, inbound %u, outbound %u, incall flags %u",
                  state.trace_level, state.log_level, state.inbound, state.outbound, state.incall_flags);
         std::vector<std::string> facts = {levels};
-        const std::string msnEaz = driver.Block(VRKRAS_BLOCK_MSN_EAZ), callers = driver.Block(VRKRAS_BLOCK_CALLERS);
-        facts.push_back("driver: MSN/EAZ table " + demo_report::ValueText(demo_report::kRegBinary, msnEaz));
-        facts.push_back("driver: caller list " + demo_report::ValueText(demo_report::kRegBinary, callers));
+        const std::string table = driver.Block(VRKRAS_BLOCK_MSN_EAZ), list = driver.Block(VRKRAS_BLOCK_CALLERS);
+        facts.push_back("driver: MSN/EAZ table " + demo_report::ValueText(demo_report::kRegBinary, table));
+        facts.push_back("driver: caller list " + demo_report::ValueText(demo_report::kRegBinary, list));
         for (const char* name : {"TraceLevel", "LogLevel", "MSNEAZ", "DefaultInbound", "DefaultOutbound",
                                  "IncomingCallerFile", "IncallFlag"})
             facts.push_back(std::string("VrkRas\\Parameters ") + name + " = " + RegText(HKEY_LOCAL_MACHINE, kDriverKey, name));
         for (const char* name : {"TraceFileCount", "TraceFileSize", "LogFileName", "LogFileCount", "LogFileSize"})
             facts.push_back(std::string("VrkRasTraceSV\\Parameters ") + name + " = " + RegText(HKEY_LOCAL_MACHINE, kTraceKey, name));
         report_.Code(facts);
+        const std::vector<std::string> started = JournalLines(journal);
         report_.Line("The stand-ins' journal (setup.exe renews the program-group icons after the new log file name):");
-        report_.Code(JournalLines(journal));
+        report_.Code(started);
+
+        const auto dword = [](DWORD v) { return demo_report::ValueText(demo_report::kRegDword, std::string(reinterpret_cast<const char*>(&v), 4)); };
+        if (tracing) {
+            ExpectValue(HKEY_LOCAL_MACHINE, kTraceKey, "TraceFileCount", dword(5));
+            ExpectValue(HKEY_LOCAL_MACHINE, kTraceKey, "TraceFileSize", dword(64));
+            ExpectValue(HKEY_LOCAL_MACHINE, kDriverKey, "TraceLevel", dword(state.trace_level));
+        }
+        if (logging) {
+            const std::string name = Expand("%SystemRoot%\\SYSTEM32\\VARNEK\\RasLogDemo.TXT");
+            ExpectValue(HKEY_LOCAL_MACHINE, kTraceKey, "LogFileName", "\"" + name + "\"");
+            ExpectValue(HKEY_LOCAL_MACHINE, kTraceKey, "LogFileCount", dword(2));
+            ExpectValue(HKEY_LOCAL_MACHINE, kTraceKey, "LogFileSize", dword(1024));
+            Expect("the icons' setup.exe", std::to_string(std::count_if(started.begin(), started.end(), [&](const std::string& l) {
+                       return l.find("LogFilename = " + name) != std::string::npos;
+                   })), "1");
+        }
+        if (msnEaz) {
+            ExpectValue(HKEY_LOCAL_MACHINE, kDriverKey, "MSNEAZ", "[\"4711^B_X75\", \"4712^B_HDLC\"]");
+            Expect("the driver's MSN/EAZ table", table, std::string("4711^B_X75\0" "4712^B_HDLC\0", 23));
+        }
+        if (protocols) {
+            ExpectValue(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultInbound", "\"B_X75\"");
+            ExpectValue(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultOutbound", "\"B_HDLC\"");
+            Expect("the driver's protocols", std::to_string(state.inbound) + "/" + std::to_string(state.outbound), "2/1");
+        }
+        if (callers) {
+            ExpectValue(HKEY_LOCAL_MACHINE, kDriverKey, "IncallFlag", dword(1));
+            Expect("caller.dat", ReadFileBytes(Maker("caller.dat")), "-->\t0301234567\tZentrale\r\n");
+            Expect("the driver's caller list", list.substr(0, list.find('\0')), "-->\t0301234567\tZentrale\r\n");
+        }
         RegistrySection(before, "Registry keys written in the center");
         const std::string summary = std::to_string(pages) + " of 5 pages configured";
         return {missingPages ? Outcome::kNotBuilt : Outcome::kDone,
@@ -510,7 +557,11 @@ private:
             report_.NotBuilt("collecting callers from the log (page 131).");
             return {Outcome::kNotBuilt, summary + "; collecting callers not in this build"};
         }
-        if (collected >= 0) summary += ", " + std::to_string(collected) + " callers collected";
+        if (collected >= 0) {
+            summary += ", " + std::to_string(collected) + " callers collected";
+            // 0301234567 is listed already, 0897654321 rang twice, 0401112233 in lower case.
+            Expect("the callers collected", std::to_string(collected), "2");
+        }
         return {logged && !trace.empty() ? Outcome::kDone : Outcome::kFailed, summary};
     }
 
