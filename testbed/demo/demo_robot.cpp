@@ -698,7 +698,10 @@ private:
                 report_.Heading(3, "The setup log of the removal");
                 std::vector<std::string> log;
                 for (const std::string& l : Lines(ReadFileBytes(kSetupLog))) log.push_back(demo_report::LogMessage(l));
-                report_.Code(log, 200);
+                if (std::any_of(log.begin(), log.end(), [](const std::string& m) { return m.rfind("VRKCLEAN.EXE ENTER", 0) == 0; }))
+                    report_.Code(log, 200);
+                else
+                    complaints_.Add("VrkClean left no \"VRKCLEAN.EXE ENTER\" in " + std::string(kSetupLog));
             } else {
                 complaints_.Add("VrkClean.exe did not start");
             }

@@ -140,7 +140,11 @@ Complaints::Complaints() : reporter_(::testing::ScopedFakeTestPartResultReporter
 
 std::vector<std::string> Complaints::Since(int first) const {
     std::vector<std::string> texts;
-    for (int i = first; i < results_.size(); ++i) texts.push_back(results_.GetTestPartResult(i).message());
+    for (int i = first; i < results_.size(); ++i) {
+        std::string text = results_.GetTestPartResult(i).message();
+        if (text.rfind("Failed\n", 0) == 0) text.erase(0, 7);
+        texts.push_back(text);
+    }
     return texts;
 }
 
