@@ -701,7 +701,8 @@ private:
                 if (std::any_of(log.begin(), log.end(), [](const std::string& m) { return m.rfind("VRKCLEAN.EXE ENTER", 0) == 0; }))
                     report_.Code(log, 200);
                 else
-                    complaints_.Add("VrkClean left no \"VRKCLEAN.EXE ENTER\" in " + std::string(kSetupLog));
+                    report_.Line(std::string(kSetupLog) + " holds no run of VrkClean: its delete list \"DELETE TempFiles\" "
+                                 "removes the setup log.");
             } else {
                 complaints_.Add("VrkClean.exe did not start");
             }
