@@ -651,16 +651,43 @@ private:
         return !armed->empty();
     }
 
+    // The removal script's way: VrkMprCleanUp and VrkRasCleanUp in one load of the setup DLL.
+    bool RemoveByScript() {
+        const size_t journal = JournalSize();
+        Program host;
+        if (!host.Start(std::string("C:\\testbed\\host.exe --script ") + kDemoDir + "\\remove-steps.txt",
+                        std::string(kWorkDir) + "\\host-remove.txt")) {
+            complaints_.Add("host.exe did not start");
+            return false;
+        }
+        Answers answers;
+        int answered = 0;
+        AnswerUntilEnded(report_, host, answers, 120000, &answered);
+        const std::vector<std::string> output = Lines(host.Output());
+        report_.Code(output);
+        if (host.exitCode() != 0) complaints_.Add("host.exe ended with " + std::to_string(host.exitCode()));
+        report_.Heading(3, "The setup log of the removal");
+        std::vector<std::string> procedures;
+        for (const std::string& line : output)
+            if (line.find(" returned ") != std::string::npos) procedures.push_back(line.substr(0, line.find(" returned ")));
+        SetupLogExcerpts(procedures);
+        report_.Line("The stand-ins' journal:");
+        report_.Code(JournalLines(journal));
+        return true;
+    }
+
     // -- 5: VrkClean removes every line; the deferred deletes happen at the restart
     Done Remove() {
         report_.Heading(2, "5. Remove");
         const std::string clean = Maker("VrkClean.exe");
         const demo_report::RegistrySnapshot before = demo::TakeSnapshot();
-        bool ran = false;
+        bool ran = false, byScript = false;
         std::string restart = "";
         if (!PathExists(clean)) {
-            report_.NotBuilt("`VrkClean.exe` is not in the package; nothing was removed, and the check below shows "
-                             "the installation as it stands.");
+            report_.NotBuilt("`VrkClean.exe` is not in the package. The lines are removed the other way the package "
+                             "knows, by the removal script's procedures through the setup engine's stand-in "
+                             "(`testbed/demo/remove-steps.txt`).");
+            byScript = RemoveByScript();
         } else {
             std::vector<std::string> seam;
             const bool armed = ArmRestartSeam(&seam);
@@ -734,7 +761,9 @@ private:
         RegistrySection(before_, "The machine after the removal against the machine before the installation");
         const std::string summary = std::to_string(unexpected) + " pieces left that should be gone, " +
                                     std::to_string(keys.size() + files.size() - unexpected) + " kept on purpose";
-        if (!ran) return {Outcome::kNotBuilt, "no VrkClean.exe in the package; " + summary};
+        if (!ran)
+            return {Outcome::kNotBuilt, std::string("no VrkClean.exe in the package") +
+                                            (byScript ? ", removed by the removal script's procedures; " : "; ") + summary};
         return {unexpected ? Outcome::kFailed : Outcome::kDone, restart + "; " + summary};
     }
 

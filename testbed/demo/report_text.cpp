@@ -97,16 +97,19 @@ std::string ValueText(unsigned long type, const std::string& bytes) {
         }
         break;
     case kRegMultiSz: {
-        std::string text = "[";
+        // Every string up to the end of the data: some lists (the deferred renames) hold empty
+        // strings between others. The empty string that ends the list is not shown.
+        std::vector<std::string> strings;
         size_t at = 0;
-        bool first = true;
-        while (at < bytes.size() && bytes[at] != '\0') {
+        while (at < bytes.size()) {
             size_t end = bytes.find('\0', at);
             if (end == std::string::npos) end = bytes.size();
-            text += (first ? "\"" : ", \"") + Printable(bytes.substr(at, end - at)) + "\"";
-            first = false;
+            strings.push_back(bytes.substr(at, end - at));
             at = end + 1;
         }
+        if (!strings.empty() && strings.back().empty()) strings.pop_back();
+        std::string text = "[";
+        for (size_t i = 0; i < strings.size(); ++i) text += (i ? ", \"" : "\"") + Printable(strings[i]) + "\"";
         return text + "]";
     }
     default:

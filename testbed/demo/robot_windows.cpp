@@ -181,7 +181,7 @@ bool AnswerUntilEnded(Report& report, Program& program, Answers& answers, DWORD 
                 Click(w, IDCANCEL);
             }
         }
-        Pump(50);
+        Pump(10);  // often: an information window may stand for a tenth of a second only
     }
     return true;
 }

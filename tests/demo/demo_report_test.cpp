@@ -34,6 +34,8 @@ TEST(DemoReportTest, ValuesAreShownByTheirType) {
         {kRegMultiSz, std::string("A\0B B\0\0", 7), "[\"A\", \"B B\"]"},
         {kRegMultiSz, std::string("\0", 1), "[]"},
         {kRegMultiSz, std::string("last\0", 5), "[\"last\"]"},
+        {kRegMultiSz, std::string("\\??\\C:\\a\0\0\\??\\C:\\b\0\0\0", 21),
+         "[\"\\??\\C:\\a\", \"\", \"\\??\\C:\\b\", \"\"]"},
         {kRegBinary, "", "hex(3):"},
         {kRegNone, std::string("\x00\xff", 2), "hex(0):00 FF"},
     };
