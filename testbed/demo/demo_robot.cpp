@@ -146,7 +146,7 @@ private:
         report_.Code(changes, 400);
     }
 
-    // -- 0: the machine as the package finds it
+    // Step 0: the machine as the package finds it.
     Done Machine() {
         report_.Heading(2, "0. The machine");
         report_.Line("Provisioned before the package arrives: two ISDN cards in the CAPI registry with their CAPI 2.0 "
@@ -205,7 +205,7 @@ private:
         return {ok ? Outcome::kDone : Outcome::kFailed, std::to_string(versions.size()) + " files in the maker's directory"};
     }
 
-    // -- 1: the installation script's calls, the dialogs answered
+    // Step 1: the installation script's calls, the dialogs answered.
     Done Install() {
         report_.Heading(2, "1. Install");
         report_.Line("The setup engine's stand-in runs `testbed/demo/setup-steps.txt`: one load of VRKSUDLL.DLL and the "
@@ -338,7 +338,7 @@ private:
         if (!program.Wait(15000)) complaints_.Add("cfgcenter.exe did not end after the center closed");
     }
 
-    // -- 2: the configuration center and its pages
+    // Step 2: the configuration center and its pages.
     Done Configure() {
         report_.Heading(2, "2. Configure");
         report_.Line("The configuration center opened from its program-group icon (`cfgcenter.exe`), with the "
@@ -483,7 +483,7 @@ private:
                 missingPages ? summary + "; " + std::to_string(missingPages) + " pages not in this build" : summary};
     }
 
-    // -- 3: the trace service records the driver; callers are collected from its log
+    // Step 3: the trace service records the driver; callers are collected from its log.
     Done RunService() {
         report_.Heading(2, "3. Run");
         report_.Line("The trace service `VrkRasTraceSV` records what the remote-access driver produces: trace text at "
@@ -571,7 +571,7 @@ private:
         return "%SystemRoot%\\SYSTEM32\\VARNEK\\RasLog.TXT";
     }
 
-    // -- 4: one remote-access monitor per port, tiled
+    // Step 4: one remote-access monitor per port, tiled.
     Done Monitor() {
         report_.Heading(2, "4. Monitor");
         const std::string monstart = Maker("monstart.exe");
@@ -676,7 +676,7 @@ private:
         return true;
     }
 
-    // -- 5: VrkClean removes every line; the deferred deletes happen at the restart
+    // Step 5: VrkClean removes every line; the deferred deletes happen at the restart.
     Done Remove() {
         report_.Heading(2, "5. Remove");
         const std::string clean = Maker("VrkClean.exe");
