@@ -1,13 +1,39 @@
 #!/usr/bin/env bash
-# The main job: set up, build, install the package into a freshly provisioned machine and show
-# what it does there.
+# The main job: set up, build, and run an installation's whole life on one freshly provisioned
+# machine (install, configure, run, monitor, remove), driven by the demo robot; its report
+# (Markdown with pictures) lands in build/x86_64/demo-report.
+#
+# usage: scripts/demo.sh [--interactive] [--language en|de] [--no-build] [--save-example]
+#   --interactive   shows the machine on your display ($DISPLAY) and leaves the configuration
+#                   center to you; the run goes on when you close it.
+#   --save-example  replaces the example report in docs/demo-report with this run's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh
+interactive=() display=() language=en build_first=1 timeout=300 save_example=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --interactive) interactive=(--interactive); display=(--user-display); timeout=3600; shift ;;
+    --language) language=$2; shift 2 ;;
+    --no-build) build_first=0; shift ;;
+    --save-example) save_example=1; shift ;;
+    *) echo "usage: scripts/demo.sh [--interactive] [--language en|de] [--no-build] [--save-example]" >&2; exit 2 ;;
+  esac
+done
+if [ "$build_first" = 1 ]; then
+  scripts/setup.sh
+  scripts/build.sh
+fi
 build=build/x86_64
 scripts/make-machine.sh "$build/machines/template"
 
-# One machine for the whole scenario; its steps are the scripts in testbed/demo/.
-scripts/wine-run.sh --build "$build" --name demo -- cmd.exe /c 'C:\testbed\demo\demo.cmd'
-scripts/demo-tracesvc.sh "$build"
+report="$PWD/$build/demo-report"
+[ ${#interactive[@]} -gt 0 ] && echo "demo: the configuration center opens on $DISPLAY; close it to go on"
+start=$(date +%s)
+rc=0
+scripts/wine-run.sh --build "$build" --name demo --language "$language" --timeout "$timeout" \
+  --save-folder demo-report "$report" "${display[@]}" -- cmd.exe /c 'C:\testbed\demo\demo.cmd' "${interactive[@]}" || rc=$?
+echo "demo: $(( $(date +%s) - start )) s on the machine; report: $report/report.md"
+if [ "$save_example" = 1 ] && [ -f "$report/report.md" ]; then
+  rm -rf docs/demo-report && cp -a "$report" docs/demo-report && echo "demo: example report saved in docs/demo-report"
+fi
+exit $rc

@@ -7,11 +7,14 @@
 # program with its output in files, prints the output, and removes the machine again.
 #
 # usage: wine-run.sh --build <build dir> --name <machine name> [--language en|de] [--timeout <s>]
-#                    [--keep] -- <windows program> [arguments...]
+#                    [--keep] [--save-folder <folder below C:> <host dir>] [--user-display]
+#                    -- <windows program> [arguments...]
+# --save-folder copies that folder of the machine to the host directory when the run ends;
+# --user-display shows the program on $DISPLAY instead of an Xvfb display of its own.
 # Exit code: the program's, or 124 when it ran past the time-out.
 set -uo pipefail
 
-build= name= language=en timeout_s=240 keep=${VRK_KEEP_MACHINE:-0}
+build= name= language=en timeout_s=240 keep=${VRK_KEEP_MACHINE:-0} save_from= save_to= user_display=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$2; shift 2 ;;
@@ -19,6 +22,8 @@ while [ $# -gt 0 ]; do
     --language) language=$2; shift 2 ;;
     --timeout) timeout_s=$2; shift 2 ;;
     --keep) keep=1; shift ;;
+    --save-folder) save_from=$2; save_to=$3; shift 3 ;;
+    --user-display) user_display=1; shift ;;
     --) shift; break ;;
     *) echo "wine-run.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -34,6 +39,9 @@ xvfb_pid=
 cleanup() {
   WINEPREFIX="$machine" wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  if [ -n "$save_from" ] && [ -d "$machine/drive_c/$save_from" ]; then
+    rm -rf "$save_to" && mkdir -p "$save_to" && cp -a "$machine/drive_c/$save_from/." "$save_to/"
+  fi
   if [ "$keep" = 1 ]; then echo "machine kept in $machine"; else rm -rf "$machine"; fi
 }
 trap cleanup EXIT
@@ -57,11 +65,15 @@ cmake --install "$build" --prefix "$maker_dir" --component package >/dev/null ||
 
 # A display of its own; Xvfb picks a free number and tells it through a file descriptor.
 display_file="$machine/.display"
+if [ "$user_display" = 1 ]; then
+  [ -n "${DISPLAY:-}" ] || { echo "wine-run.sh: --user-display needs DISPLAY" >&2; exit 2; }
+else
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
 [ -s "$display_file" ] || { echo "wine-run.sh: Xvfb did not start" >&2; exit 2; }
 export DISPLAY=":$(head -n1 "$display_file")"
+fi
 
 export WINEPREFIX="$machine"
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -1,5 +1,6 @@
 @echo off
-rem The main job on one fresh machine: each step is a script of its own beside this one.
+rem The main job on one fresh machine: the version of every installed deliverable, then the demo
+rem robot through the installation's whole life, its report in C:\demo-report.
 call C:\testbed\demo\versions.cmd
 echo.
-call C:\testbed\demo\setup.cmd
+C:\testbed\demo_robot.exe --report C:\demo-report %*

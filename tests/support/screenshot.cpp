@@ -59,7 +59,13 @@ Image CaptureWindow(HWND window) {
         Sleep(10);
     }
     RECT r;
-    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) return image;
+    if (!GetWindowRect(window, &r)) return image;
+    return CaptureScreen(r);
+}
+
+Image CaptureScreen(const RECT& r) {
+    Image image;
+    if (r.right <= r.left || r.bottom <= r.top) return image;
     const int width = r.right - r.left, height = r.bottom - r.top;
 
     ScreenDc screen;

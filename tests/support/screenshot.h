@@ -19,6 +19,10 @@ struct Image {
 // window is not on the screen. The window is brought to the top and repainted first.
 Image CaptureWindow(HWND window);
 
+// The screen's pixels in the rectangle as they are now, without asking any window to paint: for
+// windows of a program that is busy and does not answer messages.
+Image CaptureScreen(const RECT& part);
+
 // A PNG file (8-bit RGB, no interlace) of the image; empty for an empty image.
 std::string EncodePng(const Image& image);
 
