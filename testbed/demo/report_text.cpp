@@ -65,6 +65,10 @@ struct KeptRule {
 const KeptRule kKeptRegistry[] = {
     {"hklm\\software\\capi20", "the ISDN card's own CAPI 2.0 registry: only the product's values in it go"},
     {"hklm\\hardware\\", "volatile: gone at the next start of the system"},
+    {"hklm\\system\\currentcontrolset\\services\\eventlog\\system",
+     "the event log's sources: the clean-up leaves the remote-access driver's source registered"},
+    {"hklm\\system\\currentcontrolset\\control\\servicegrouporder",
+     "the load order of the system's groups: the clean-up leaves the trace driver's group in it"},
     {"hklm\\system\\currentcontrolset\\services\\nwlnkipx\\linkage",
      "NWLink IPX's own binding lists: the network control panel, which the clean-up calls, removes a removed "
      "adapter's bindings"},

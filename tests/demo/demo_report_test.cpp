@@ -76,8 +76,11 @@ TEST(DemoReportTest, RegistryLeftoversSayWhyTheyMayStayOrThatTheyShouldBeGone) {
         // The package's own keys, and its names inside other components' values.
         {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV", ""},
         {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV\\Parameters", ""},
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources", "[\"System\", \"VrkRas\"]"},
+        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents|2",
+         "\"SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion\""},
         {"HKLM\\SOFTWARE\\VARNEK", ""},
+        // The event log's sources, which the clean-up leaves as they are.
+        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources", "[\"System\", \"VrkRas\"]"},
         // Nothing of the package.
         {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Capi20", ""},
         {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents|1", "\"SOFTWARE\\Microsoft\\X\""},
@@ -87,11 +90,13 @@ TEST(DemoReportTest, RegistryLeftoversSayWhyTheyMayStayOrThatTheyShouldBeGone) {
     for (const Leftover& l : found) (l.reason.empty() ? gone : kept).push_back(l.path);
     EXPECT_EQ((Lines_{"HKLM\\SOFTWARE\\CAPI20\\1\\1|VrkMprNickname = \"Berlin\"",
                       "HKLM\\SOFTWARE\\CAPI20\\1\\1|vrkrasphone = \"0\"", "HKLM\\SOFTWARE\\VARNEK",
-                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources = [\"System\", \"VrkRas\"]",
+                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents|2 = "
+                      "\"SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion\"",
                       "HKLM\\SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV"}),
               gone);
     EXPECT_EQ((Lines_{"HKLM\\HARDWARE\\DEVICEMAP\\TAPI DEVICES\\VrkRas",
                       "HKLM\\SOFTWARE\\CAPI20\\1|Manufacturer = \"Varnek Systems ISDN S0 card\"",
+                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources = [\"System\", \"VrkRas\"]",
                       "HKLM\\SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Linkage|Bind = [\"\\Device\\VrkMpr1\"]"}),
               kept);
     EXPECT_TRUE(RegistryLeftovers({{"HKLM\\SOFTWARE\\Other", ""}, {"HKLM\\SOFTWARE\\Other|x", "1"}}).empty());
