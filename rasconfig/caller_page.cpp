@@ -11,6 +11,7 @@
 #include "common/registry.h"
 #include "common/setup_log.h"
 #include "lang/resource.h"
+#include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/caller_list.h"
 #include "rasconfig/driver_channel.h"
@@ -53,7 +54,7 @@ struct CallerPage {
     std::string renamedNumber;
 };
 
-CallerPage* PageOf(HWND page) { return reinterpret_cast<CallerPage*>(GetWindowLongPtrA(page, DWLP_USER)); }
+CallerPage* PageOf(HWND page) { return PageValues<CallerPage>(page); }
 
 bool ValuePath(const char* value, char* path, size_t size) {
     const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, value);
@@ -278,7 +279,7 @@ bool ApplyPage(HWND page, CallerPage* values) {
 
 BOOL InitPage(HWND page) {
     CallerPage* values = new CallerPage;
-    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(values));
+    KeepPageValues(page, values);
     SendDlgItemMessageA(page, IDC_CALLER_NUMBER, EM_LIMITTEXT, kCallerEntryMax, 0);
     SendDlgItemMessageA(page, IDC_CALLER_NAME, EM_LIMITTEXT, kCallerEntryMax, 0);
     LoadPage(page, values);
@@ -332,17 +333,5 @@ BOOL Command(HWND page, CallerPage* values, int id, int code) {
 INT_PTR CALLBACK CallerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     CallerPage* values = PageOf(page);
-    if (!values) return FALSE;
-    switch (message) {
-    case WM_COMMAND:
-        return Command(page, values, LOWORD(wParam), HIWORD(wParam));
-    case WM_HELP:
-        ShowSetupHelp(page, IDH_INCALLER_PAGE);
-        return TRUE;
-    case WM_DESTROY:
-        SetWindowLongPtrA(page, DWLP_USER, 0);
-        delete values;
-        return FALSE;
-    }
-    return FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_INCALLER_PAGE) : FALSE;
 }

@@ -10,6 +10,7 @@
 #include "common/paths.h"
 #include "common/registry.h"
 #include "lang/resource.h"
+#include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/command_line.h"
 #include "rasconfig/config_center.h"
@@ -128,7 +129,7 @@ struct FilePage {
     char currentName[kStreamNameSize];
 };
 
-FilePage* PageOf(HWND page) { return reinterpret_cast<FilePage*>(GetWindowLongPtrA(page, DWLP_USER)); }
+FilePage* PageOf(HWND page) { return PageValues<FilePage>(page); }
 
 void Tell(HWND page, const char* caption, const Bilingual& text, UINT style) {
     MessageBoxA(page, text.text(), caption, style);
@@ -302,7 +303,7 @@ void ViewFile(HWND page, const FilePageTraits& traits) {
 
 BOOL InitPage(HWND page, const FilePageTraits* traits) {
     FilePage* values = new FilePage{traits, ""};
-    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(values));
+    KeepPageValues(page, values);
     SendDlgItemMessageA(page, traits->nameEdit, EM_LIMITTEXT, kNameLength, 0);
     LoadPage(page, values);
     SetForegroundWindow(page);
@@ -338,17 +339,5 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
 INT_PTR CALLBACK FilePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return InitPage(page, reinterpret_cast<const FilePageTraits*>(lParam));
     FilePage* values = PageOf(page);
-    if (!values) return FALSE;
-    switch (message) {
-    case WM_COMMAND:
-        return Command(page, values, LOWORD(wParam), HIWORD(wParam));
-    case WM_HELP:
-        ShowSetupHelp(page, values->traits->helpContext);
-        return TRUE;
-    case WM_DESTROY:
-        SetWindowLongPtrA(page, DWLP_USER, 0);
-        delete values;
-        return FALSE;
-    }
-    return FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, values->traits->helpContext) : FALSE;
 }

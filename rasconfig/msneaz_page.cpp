@@ -9,6 +9,7 @@
 #include "common/registry.h"
 #include "common/setup_log.h"
 #include "lang/resource.h"
+#include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/msneaz_table.h"
@@ -33,7 +34,7 @@ struct MsnEazPage {
     MsnEazTable table;
 };
 
-MsnEazPage* PageOf(HWND page) { return reinterpret_cast<MsnEazPage*>(GetWindowLongPtrA(page, DWLP_USER)); }
+MsnEazPage* PageOf(HWND page) { return PageValues<MsnEazPage>(page); }
 
 bool ValuePath(char* path, size_t size) {
     const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, kMsnEazValue);
@@ -107,7 +108,7 @@ void ApplyPage(const MsnEazPage* values) {
 
 BOOL InitPage(HWND page) {
     MsnEazPage* values = new MsnEazPage;
-    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(values));
+    KeepPageValues(page, values);
     SendDlgItemMessageA(page, IDC_MSNEAZ_NUMBER, EM_LIMITTEXT, kNumberLength, 0);
     SendDlgItemMessageA(page, IDC_MSNEAZ_PROTOCOL, CB_LIMITTEXT, kProtocolLength, 0);
     LoadPage(page, values);
@@ -145,17 +146,5 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
 INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     MsnEazPage* values = PageOf(page);
-    if (!values) return FALSE;
-    switch (message) {
-    case WM_COMMAND:
-        return Command(page, values, LOWORD(wParam), HIWORD(wParam));
-    case WM_HELP:
-        ShowSetupHelp(page, IDH_MSNEAZ_PAGE);
-        return TRUE;
-    case WM_DESTROY:
-        SetWindowLongPtrA(page, DWLP_USER, 0);
-        delete values;
-        return FALSE;
-    }
-    return FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_MSNEAZ_PAGE) : FALSE;
 }
