@@ -11,6 +11,7 @@
 #include "journal.h"
 #include "lang/resource.h"
 #include "machine.h"
+#include "vrkras_driver.h"
 
 namespace center_test {
 
@@ -78,6 +79,14 @@ inline void CloseCenter(HWND center, Started* program) {
     dialog_robot::Click(center, IDCANCEL);
     dialog_robot::WaitUntilGone(center);
     EXPECT_TRUE(program->Ended());
+}
+
+// The center opens the device for itself alone, and Wine hands the driver the close of the
+// previous center's last handle only some time after that program ended: wait for it.
+inline void WaitUntilNoCenterHoldsTheDriver(const testing_vrkras::DriverControl& driver) {
+    vrkras_state state = {};
+    for (int n = 0; n < 250 && driver.State(&state) && state.open_now != 0; ++n) dialog_robot::Pump(20);
+    EXPECT_EQ(0u, state.open_now) << "a handle of the previous center is still open";
 }
 
 // The command lines the substitute recorded, in order; waits up to timeoutMs for count of them.

@@ -181,11 +181,7 @@ protected:
     }
     void SetUp() override {
         RasconfigCenterTest::SetUp();
-        // The center opens the device for itself alone; Wine hands the driver the close of the
-        // previous center's last handle only after that program has ended, so wait for it.
-        vrkras_state state = {};
-        for (int n = 0; n < 250 && driver_.State(&state) && state.open_now != 0; ++n) Pump(20);
-        EXPECT_EQ(0u, state.open_now) << "a handle of the previous center is still open";
+        WaitUntilNoCenterHoldsTheDriver(driver_);
         ASSERT_TRUE(driver_.Reset());
         host_ = StartCenterByHost("");
         center_ = WaitForCenter();

@@ -114,11 +114,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(nullptr, MachineModule());
         testing_journal::ClearJournal();
-        // The center opens the device for itself alone; the previous center's last close reaches
-        // the driver only some time after that program ended.
-        vrkras_state state = {};
-        for (int n = 0; n < 250 && driver_.State(&state) && state.open_now != 0; ++n) Pump(20);
-        EXPECT_EQ(0u, state.open_now) << "a handle of the previous center is still open";
+        WaitUntilNoCenterHoldsTheDriver(driver_);
         ASSERT_TRUE(driver_.Reset());
         host_ = StartCenterByHost("");
         center_ = WaitForCenter();
