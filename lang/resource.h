@@ -65,6 +65,8 @@
 #define IDC_CHOICE_ROUTER_FOUND         1004
 #define IDC_CHOICE_REMOTE_ACCESS_FOUND  1005
 #define IDC_CHOICE_GATEWAY_FOUND        1006
+#define IDC_CHOICE_INTRO                1007
+#define IDC_CHOICE_LINES                1008
 
 // Message dialog of the monitor launcher (102).
 #define IDC_MONSTART_TEXT               1003

@@ -6,7 +6,10 @@
 #include "common/messages.h"
 #include "lang/resource.h"
 #include "rasconfig/driver_channel.h"
+#include "rasconfig/caller_page.h"
 #include "rasconfig/file_page.h"
+#include "rasconfig/msneaz_page.h"
+#include "rasconfig/protocol_page.h"
 #include "setupdll/setup_results.h"
 
 const char kCenterTitleEnglish[] = "Varnek ISDN DIALCORE configuration";
@@ -22,24 +25,22 @@ struct CenterPage {
     int button;
     WORD templateId;
     const char* name;  // in the report when the page cannot be created
-    DLGPROC procedure;  // none: the page cannot be created yet
+    DLGPROC procedure;
     const void* parameter;
 };
 
 const CenterPage kPages[] = {
     {IDC_CENTER_TRACING, IDD_TRACING_PAGE, "MAKETRACE", FilePageProc, &kTracingPage},
     {IDC_CENTER_LOGGING, IDD_LOGGING_PAGE, "MAKELOG", FilePageProc, &kLoggingPage},
-    {IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE, "MAKEMSNEAZ", nullptr, nullptr},
-    {IDC_CENTER_DEFAULT_PROTOCOLS, IDD_DEFAULT_PROTOCOLS_PAGE, "STANDARDPROTOCOLS", nullptr, nullptr},
-    {IDC_CENTER_INCALLER, IDD_INCALLER_PAGE, "INCOMMINGCALLS", nullptr, nullptr},
+    {IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE, "MAKEMSNEAZ", MsnEazPageProc, nullptr},
+    {IDC_CENTER_DEFAULT_PROTOCOLS, IDD_DEFAULT_PROTOCOLS_PAGE, "STANDARDPROTOCOLS", DefaultProtocolsPageProc, nullptr},
+    {IDC_CENTER_INCALLER, IDD_INCALLER_PAGE, "INCOMMINGCALLS", CallerPageProc, nullptr},
 };
 
 void OpenPage(HWND center, const CenterPage& page) {
-    const INT_PTR ended = page.procedure
-                              ? DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(page.templateId), center,
-                                                page.procedure, reinterpret_cast<LPARAM>(page.parameter))
-                              : -1;
-    if (ended == -1) ReportDialogError(center, page.name);
+    if (DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(page.templateId), center, page.procedure,
+                        reinterpret_cast<LPARAM>(page.parameter)) == -1)
+        ReportDialogError(center, page.name);
 }
 
 HWND OpenCenter() {

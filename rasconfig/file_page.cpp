@@ -10,6 +10,7 @@
 #include "common/paths.h"
 #include "common/registry.h"
 #include "lang/resource.h"
+#include "rasconfig/bilingual.h"
 #include "rasconfig/command_line.h"
 #include "rasconfig/config_center.h"
 #include "rasconfig/driver_channel.h"
@@ -26,13 +27,6 @@ constexpr DWORD kDefaultMaxSize = 1024;
 constexpr int kNameLength = kStreamNameSize - 1;
 constexpr int kNumberEntrySize = 256;
 const char kDefaultViewer[] = "%SystemRoot%\\SYSTEM32\\NOTEPAD.EXE";
-
-// A message the deliverable holds itself, in English and German.
-struct Bilingual {
-    const char* english;
-    const char* german;
-    const char* text() const { return IsGermanSystem() ? german : english; }
-};
 
 }  // namespace
 

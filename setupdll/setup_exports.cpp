@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/language.h"
+#include "maintenance/cleanup_engine.h"
 #include "maintenance/old_version_update.h"
 #include "maintenance/provisioning.h"
 #include "maintenance/stop_processes.h"
@@ -65,3 +66,9 @@ VRK_SETUP_PROCEDURE(VrkMprConfigureFirstLink, "VrkMprConfigureFirstLink ENTER; %
                     "VrkMprConfigureFirstLink LEAVE; %s", ConfigureFirstLink, kParsesArguments)
 VRK_SETUP_PROCEDURE(VrkMprLanConfig, "VrkMprLanConfig ENTER; wnd=%x%s", "VrkMprLanConfig LEAVE; %s",
                     ConfigureLanWorker, kParsesArguments | kEnterShowsInstallMode)
+VRK_SETUP_PROCEDURE(VrkMprCleanUp, "VrkMprCleanUp ENTER;wnd= %x", "VrkMprCleanUp LEAVE", RouterCleanUpWorker,
+                    kParsesArguments | kAnswersOk)
+VRK_SETUP_PROCEDURE(VrkRasCleanUp, "VrkRasCleanUp ENTER;wnd= %x", "VrkRasCleanUp LEAVE", RemoteAccessCleanUpWorker,
+                    kParsesArguments | kAnswersOk)
+VRK_SETUP_PROCEDURE(VrkLVCleanUp, "VrkLVCleanUp ENTER;wnd= %x", "VrkLVCleanUp LEAVE", GatewayCleanUpWorker,
+                    kParsesArguments | kAnswersOk)

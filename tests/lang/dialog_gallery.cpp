@@ -13,9 +13,14 @@
 #include "dialog_robot.h"
 #include "lang_fixture.h"
 #include "rasconfig/config_center.h"
+#include "rasconfig/caller_page.h"
 #include "rasconfig/file_page.h"
+#include "rasconfig/msneaz_page.h"
+#include "rasconfig/protocol_page.h"
 #include "screenshot.h"
 #include "tests/router/router_gallery.h"
+#include "tools/monstart_command_line.h"
+#include "tools/monstart_message.h"
 
 using namespace lang_test;
 using namespace testing_machine;
@@ -64,6 +69,23 @@ HWND OpenThroughSetupDll(const char* exportName, WORD templateId) {
     return dialog_robot::WaitForDialog(LanguageModule(), templateId);
 }
 
+const char kRasParameters[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters";
+
+// A page of the configuration center over a few entries, made modeless so that it is shown.
+HWND OpenCenterPage(WORD templateId, DLGPROC procedure) {
+    static const bool provisioned = [] {
+        const std::string table("123\0" "4711^B_X75\0" "+49(30)1234-5^B_V110\0\0", 37);
+        const std::string callers = "-->\t030123456\tHead office\r\n   \t0401234\tHamburg branch\r\n"
+                                    "-->\t+49(89)555-0\tMunich\r\n";
+        return SetRegBytes(HKEY_LOCAL_MACHINE, kRasParameters, "MSNEAZ", REG_MULTI_SZ, table) &&
+               SetRegString(HKEY_LOCAL_MACHINE, kRasParameters, "DefaultOutbound", "B_X75") &&
+               SetRegDword(HKEY_LOCAL_MACHINE, kRasParameters, "IncallFlag", 1) &&
+               WriteFileBytes(MakerDirectory() + "\\caller.dat", callers);
+    }();
+    if (!provisioned) return nullptr;
+    return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(templateId), nullptr, procedure, 0));
+}
+
 void CloseWithCancel(HWND dialog) {
     if (dialog) dialog_robot::Click(dialog, IDCANCEL);
     if (g_setupDialog.call) g_setupDialog.call->Wait();
@@ -99,9 +121,23 @@ const GalleryDialog kDialogs[] = {
                                    reinterpret_cast<LPARAM>(&kTracingPage)));
      },
      [](HWND window) { DestroyWindow(window); }},
+    {IDD_MSNEAZ_PAGE, [] { return OpenCenterPage(IDD_MSNEAZ_PAGE, MsnEazPageProc); }, [](HWND window) { DestroyWindow(window); }},
+    {IDD_DEFAULT_PROTOCOLS_PAGE, [] { return OpenCenterPage(IDD_DEFAULT_PROTOCOLS_PAGE, DefaultProtocolsPageProc); },
+     [](HWND window) { DestroyWindow(window); }},
+    {IDD_INCALLER_PAGE, [] { return OpenCenterPage(IDD_INCALLER_PAGE, CallerPageProc); }, [](HWND window) { DestroyWindow(window); }},
     {IDD_LAN_CONFIG, [] { return OpenThroughSetupDll("VrkMprLanConfig", IDD_LAN_CONFIG); }, CloseWithCancel},
     {IDD_IPIPX_CONFIG, [] { return OpenThroughSetupDll("VrkMprIPIPXConfig", IDD_IPIPX_CONFIG); }, CloseWithCancel},
     {IDD_FIRST_LINK, [] { return OpenThroughSetupDll("VrkMprConfigureFirstLink", IDD_FIRST_LINK); }, CloseWithCancel},
+    {IDD_MONSTART_MESSAGE,
+     [] {
+         // With the refusal of a bad option, in the language of the module shown.
+         static char text[kMonstartMessageSize];
+         LaunchSettings settings;
+         ParseMonstartCommandLine("-c4 -z", GetSetupLanguage() == kLanguageGerman, &settings, text, sizeof text);
+         return Shown(CreateDialogParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_MONSTART_MESSAGE), nullptr,
+                                         MonstartMessageProc, reinterpret_cast<LPARAM>(text)));
+     },
+     [](HWND window) { DestroyWindow(window); }},
 };
 
 const struct {

@@ -326,17 +326,35 @@ void SetChecked(HWND dialog, int id, bool checked) {
         ADD_FAILURE() << "control " << id << " did not become " << (checked ? "checked" : "unchecked");
 }
 
+// One line of a list or combo box in wide characters, given back in the code page: Wine answers
+// LB_GETTEXT and CB_GETLBTEXT of a control in another process with wide text even when asked
+// through the ANSI interface, which would overrun an ANSI buffer.
+static std::string LineOf(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, lengthMessage, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &length) ||
+        static_cast<LRESULT>(length) <= 0)
+        return std::string();
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(control, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&wide[0]),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied) ||
+        static_cast<LRESULT>(copied) <= 0)
+        return std::string();
+    wide.resize(std::min(static_cast<size_t>(copied), static_cast<size_t>(length)));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], bytes, nullptr, nullptr);
+    return text;
+}
+
 std::vector<std::string> ListEntries(HWND dialog, int id) {
     std::vector<std::string> entries;
     HWND list = Control(dialog, id);
     if (!list) return entries;
     const LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::string text(static_cast<size_t>(std::max<LRESULT>(0, Send(list, LB_GETTEXTLEN, i, 0))) + 1, '\0');
-        const LRESULT n = Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        entries.push_back(text);
-    }
+    for (LRESULT i = 0; i < count; ++i) entries.push_back(LineOf(list, LB_GETTEXTLEN, LB_GETTEXT, i));
     return entries;
 }
 
@@ -365,12 +383,7 @@ std::vector<std::string> ComboEntries(HWND dialog, int id) {
     HWND combo = Control(dialog, id);
     if (!combo) return entries;
     const LRESULT count = Send(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::string text(static_cast<size_t>(std::max<LRESULT>(0, Send(combo, CB_GETLBTEXTLEN, i, 0))) + 1, '\0');
-        const LRESULT n = Send(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        entries.push_back(text);
-    }
+    for (LRESULT i = 0; i < count; ++i) entries.push_back(LineOf(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, i));
     return entries;
 }
 

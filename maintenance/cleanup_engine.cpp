@@ -1,0 +1,229 @@
+#include "maintenance/cleanup_engine.h"
+
+#include <cstdio>
+
+#include "common/files.h"
+#include "common/multistring.h"
+#include "common/paths.h"
+#include "common/progress_note.h"
+#include "common/registry.h"
+#include "common/setup_log.h"
+#include "lang/resource.h"
+#include "maintenance/file_lists.h"
+#include "maintenance/lan_adapters.h"
+#include "maintenance/snmp_agent_entry.h"
+#include "setupdll/setup_results.h"
+
+namespace {
+
+const char kMakerKeyPath[] = "SOFTWARE\\VARNEK";
+const char kOldMakerKeyPath[] = "SOFTWARE\\VARNEK GmbH";
+const char kNetworkCardsPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
+const char kCapiRegistry[] = "SOFTWARE\\CAPI20";
+const char kExtensionAgents[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
+
+// The keys whose presence says that a line is still installed.
+const char* const kInstalledLineMarkers[] = {
+    "SYSTEM\\CurrentControlSet\\Services\\VrkMpr",
+    "SYSTEM\\CurrentControlSet\\Services\\VrkRas",
+    "SYSTEM\\CurrentControlSet\\Services\\VrkLV",
+};
+
+// Shared by the router and the other lines: removed with the last line only.
+const char* const kSharedServices[] = {"VrkLogSV", "VrkMprTrc"};
+
+const char* const kSharedDeleteSections[] = {"DELETE MFC Files", "DELETE Trace Files", "DELETE VrkSetup",
+                                             "DELETE TempFiles"};
+
+// The per-controller values of a product in the CAPI registry, in the order they are deleted.
+const char* const kCapiValueSuffixes[] = {"Interface", "Enabled", "Nickname", "Phone", "Protocol", "CapiPlus"};
+
+constexpr DWORD kAgentTextSize = 260;
+constexpr DWORD kProductNameSize = 256;
+constexpr DWORD kSectionNameSize = 128;
+constexpr int kRouterServiceCount = 6;
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A value path key\name; false when it would not fit or when the name holds a "\", which a
+// registry path cannot address.
+bool ValuePath(const char* key, const char* name, char* out) {
+    for (const char* p = name; *p; ++p)
+        if (*p == '\\') return false;
+    return snprintf(out, kPathSize, "%s\\%s", key, name) < static_cast<int>(kPathSize);
+}
+
+// Fills names with the router's six services; the adapter's name is read now, while its key is
+// still there.
+void RouterServiceNames(char adapterService[kPathSize], const char* names[kRouterServiceCount]) {
+    GetAdapterServiceName("VrkMpr", adapterService, kPathSize);
+    names[0] = "VrkMprSV";
+    names[1] = "VrkMpr";
+    names[2] = adapterService;
+    names[3] = "VrkMprLan";
+    names[4] = "VrkMprWan";
+    names[5] = "VrkMprX31";
+}
+
+}  // namespace
+
+bool StartsWithIgnoringCase(const char* name, const char* prefix) {
+    for (; *prefix; ++name, ++prefix)
+        if (*name == '\0' || Upper(*name) != Upper(*prefix)) return false;
+    return true;
+}
+
+void RemoveSnmpAgentEntries() {
+    RegistryValueNameList names(kExtensionAgents);
+    while (const char* name = names.next()) {
+        char path[kPathSize];
+        char text[kAgentTextSize] = "";
+        if (!ValuePath(kExtensionAgents, name, path) || !ReadRegString(path, text, sizeof text)) continue;
+        if (lstrcmpiA(text, kRouterAgentKey) == 0 || lstrcmpiA(text, kOldRouterAgentKey) == 0) DeleteRegValue(path);
+    }
+}
+
+void DeleteServiceKeys(int count, const char* const* names) {
+    RegistrySubkeyList services(kServicesKey);
+    while (const char* service = services.next()) {
+        for (int i = 0; i < count; ++i) {
+            if (names[i] && names[i][0] && lstrcmpiA(service, names[i]) == 0) {
+                DeleteRegTree(kServicesKey, service);
+                break;
+            }
+        }
+    }
+}
+
+void DeleteSubkeysByPrefix(const char* key, const char* prefix) {
+    RegistrySubkeyList subkeys(key);
+    while (const char* name = subkeys.next())
+        if (StartsWithIgnoringCase(name, prefix)) DeleteRegTree(key, name);
+}
+
+void DeleteProductKeys(const char* prefix) {
+    DeleteSubkeysByPrefix(kMakerKeyPath, prefix);
+    DeleteSubkeysByPrefix(kOldMakerKeyPath, prefix);
+}
+
+void DeleteNetworkCardEntries(const char* prefix) {
+    RegistrySubkeyList cards(kNetworkCardsPath);
+    char card[kPathSize];
+    while (cards.nextPath(card)) {
+        char path[kPathSize];
+        char productName[kProductNameSize] = "";
+        if (!ValuePath(card, "ProductName", path) || !ReadRegString(path, productName, sizeof productName)) continue;
+        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(card);
+    }
+}
+
+void DeleteCapiValues(const char* productKey) {
+    RegistrySubkeyList cards(kCapiRegistry);
+    char card[kPathSize];
+    while (cards.nextPath(card)) {
+        RegistrySubkeyList controllers(card);
+        char controller[kPathSize];
+        while (controllers.nextPath(controller)) {
+            for (const char* suffix : kCapiValueSuffixes) {
+                char name[kPathSize];
+                char path[kPathSize];
+                if (snprintf(name, sizeof name, "%s%s", productKey, suffix) >= static_cast<int>(sizeof name)) continue;
+                if (ValuePath(controller, name, path)) DeleteRegValue(path);
+            }
+        }
+    }
+}
+
+void DeleteProductInfFiles(ProductId productId) {
+    char inf[kPathSize];
+    while (FindProductInf(inf, productId)) {
+        const DWORD attributes = GetFileAttributesA(inf);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesA(inf, attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (!DeleteFileA(inf)) {
+            const DWORD error = GetLastError();
+            WriteSetupLog(kLogSourceSetup, kLogFailure,
+                          "DeleteProductInfFiles : INF file can not be deleted %s; error %lu", inf, error);
+            return;
+        }
+    }
+}
+
+void ProcessProductDeleteSection(ProductId productId) {
+    char section[kSectionNameSize];
+    const int length = snprintf(section, sizeof section, "DELETE %s", GetProductKeyName(productId));
+    if (length < 0 || length >= static_cast<int>(sizeof section)) return;
+    ProcessDeleteSection(section);
+}
+
+BOOL AnyProductInstalled() {
+    for (const char* marker : kInstalledLineMarkers)
+        if (RegKeyExists(marker)) return TRUE;
+    return FALSE;
+}
+
+void CleanUpCommon() {
+    if (AnyProductInstalled()) return;
+    DeleteRegTree(kMakerKeyPath);
+    DeleteRegTree(kOldMakerKeyPath);
+    for (const char* section : kSharedDeleteSections) ProcessDeleteSection(section);
+    DeleteServiceKeys(sizeof kSharedServices / sizeof kSharedServices[0], kSharedServices);
+}
+
+void CleanUpRouter(HWND window, BOOL deleteFiles, BOOL commonStep) {
+    char adapterService[kPathSize];
+    const char* services[kRouterServiceCount];
+    RouterServiceNames(adapterService, services);
+    ShowProgressNote(window, IDS_NOTE_CLEAN_ROUTER, IDS_NOTE_CAPTION);
+    RemoveSnmpAgentEntries();
+    DeleteServiceKeys(kRouterServiceCount, services);
+    DeleteProductKeys("VrkMpr");
+    DeleteNetworkCardEntries("VrkMpr");
+    DeleteCapiValues("VrkMpr");
+    ReleaseAllLanAdapters();
+    DeleteProductInfFiles(kProductMultiprotocolRouter);
+    if (deleteFiles) ProcessProductDeleteSection(kProductMultiprotocolRouter);
+    if (commonStep) CleanUpCommon();
+    CloseProgressNote();
+}
+
+void CleanUpRemoteAccess(HWND window, BOOL deleteFiles, BOOL commonStep) {
+    ShowProgressNote(window, IDS_NOTE_CLEAN_REMOTE_ACCESS, IDS_NOTE_CAPTION);
+    DeleteSubkeysByPrefix(kServicesKey, "VrkRas");
+    DeleteProductKeys("VrkRas");
+    DeleteNetworkCardEntries("VrkRas");
+    DeleteCapiValues("VrkRas");
+    DeleteProductInfFiles(kProductRemoteAccess);
+    if (deleteFiles) ProcessProductDeleteSection(kProductRemoteAccess);
+    if (commonStep) CleanUpCommon();
+    CloseProgressNote();
+}
+
+void CleanUpGateway(HWND window, BOOL deleteFiles, BOOL commonStep) {
+    ShowProgressNote(window, IDS_NOTE_CLEAN_GATEWAY, IDS_NOTE_CAPTION);
+    DeleteSubkeysByPrefix(kServicesKey, "VrkLV");
+    DeleteProductKeys("VrkLV");
+    DeleteNetworkCardEntries("VrkLV");
+    DeleteProductInfFiles(kProductGateway);
+    if (deleteFiles) ProcessProductDeleteSection(kProductGateway);
+    if (commonStep) CleanUpCommon();
+    CloseProgressNote();
+}
+
+BOOL RouterCleanUpWorker(const SetupArguments& arguments, const char** result) {
+    CleanUpRouter(arguments.window, TRUE);
+    *result = kResultOk;
+    return TRUE;
+}
+
+BOOL RemoteAccessCleanUpWorker(const SetupArguments& arguments, const char** result) {
+    CleanUpRemoteAccess(arguments.window, TRUE);
+    *result = kResultOk;
+    return TRUE;
+}
+
+BOOL GatewayCleanUpWorker(const SetupArguments& arguments, const char** result) {
+    CleanUpGateway(arguments.window, TRUE);
+    *result = kResultOk;
+    return TRUE;
+}

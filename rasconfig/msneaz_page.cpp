@@ -1,0 +1,161 @@
+#include "rasconfig/msneaz_page.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/help.h"
+#include "common/multistring.h"
+#include "common/paths.h"
+#include "common/registry.h"
+#include "common/setup_log.h"
+#include "lang/resource.h"
+#include "rasconfig/bilingual.h"
+#include "rasconfig/driver_channel.h"
+#include "rasconfig/msneaz_table.h"
+#include "rasconfig/page_controls.h"
+#include "rasconfig/phone_number.h"
+
+namespace {
+
+constexpr size_t kNumberLength = 127;
+constexpr size_t kProtocolLength = 31;
+const int kListTabStop = 100;
+const char kMsnEazValue[] = "MSNEAZ";
+const char kCaption[] = "Varnek ISDN DIALCORE MSN/EAZ";
+const Bilingual kBadNumber = {
+    "Error MSN number or B-Channel protocol (empty or bad characters)",
+    "Fehler bei Eingabe der MSN nummer oder des Protokoll (leer oder falsche Zeichen)"};
+// The protocols the combo box offers; an empty text stands for the default protocol.
+const char* const kOfferedProtocols[] = {"HDLC", "X75", "V110"};
+
+// The page's values between loading and closing: the table as the list shows it.
+struct MsnEazPage {
+    MsnEazTable table;
+};
+
+MsnEazPage* PageOf(HWND page) { return reinterpret_cast<MsnEazPage*>(GetWindowLongPtrA(page, DWLP_USER)); }
+
+bool ValuePath(char* path, size_t size) {
+    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, kMsnEazValue);
+    return n > 0 && static_cast<size_t>(n) < size;
+}
+
+void ShowTable(HWND page, const MsnEazTable& table, int selected) {
+    SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < table.size(); ++i) AppendLine(page, IDC_MSNEAZ_LIST, MsnEazListLine(table.at(i)));
+    if (selected >= 0) SelectLine(page, IDC_MSNEAZ_LIST, selected);
+}
+
+void LoadPage(HWND page, MsnEazPage* values) {
+    for (const char* protocol : kOfferedProtocols)
+        SendDlgItemMessageA(page, IDC_MSNEAZ_PROTOCOL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(protocol));
+    SendDlgItemMessageA(page, IDC_MSNEAZ_PROTOCOL, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&kListTabStop));
+
+    char path[kPathSize];
+    if (!ValuePath(path, sizeof path)) return;
+    RegistryStringList strings(path);
+    strings.rewind();
+    for (const char* text; (text = strings.next()) != nullptr;) {
+        MsnEazEntry entry;
+        if (ParseMsnEazString(text, strlen(text), &entry))
+            values->table.add(entry.number, entry.protocol);
+        else
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "MSNEAZ entry \"%s\" left out: no number or unknown protocol",
+                          text);
+    }
+    ShowTable(page, values->table, -1);
+}
+
+// The selected entry in the fields, ready to be changed and added again.
+void ShowSelected(HWND page, const MsnEazPage* values) {
+    const int index = SelectedLine(page, IDC_MSNEAZ_LIST);
+    if (index < 0 || static_cast<size_t>(index) >= values->table.size()) return;
+    const MsnEazEntry& entry = values->table.at(static_cast<size_t>(index));
+    SetDlgItemTextA(page, IDC_MSNEAZ_NUMBER, entry.number.c_str());
+    SetDlgItemTextA(page, IDC_MSNEAZ_PROTOCOL, entry.protocol);
+}
+
+void AddEntry(HWND page, MsnEazPage* values) {
+    std::string number, protocol;
+    if (!ReadControlText(page, IDC_MSNEAZ_NUMBER, kNumberLength, &number) || !IsPhoneNumber(number.c_str())) {
+        MessageBoxA(page, kBadNumber.text(), kCaption, MB_ICONHAND);
+        return;
+    }
+    // A text longer than any protocol name names none.
+    if (!ReadControlText(page, IDC_MSNEAZ_PROTOCOL, kProtocolLength, &protocol)) return;
+    if (!values->table.add(number, protocol.c_str())) return;
+    ShowTable(page, values->table, static_cast<int>(values->table.size()) - 1);
+}
+
+void DeleteEntry(HWND page, MsnEazPage* values) {
+    const int index = SelectedLine(page, IDC_MSNEAZ_LIST);
+    if (index < 0) return;
+    values->table.remove(static_cast<size_t>(index));
+    ShowTable(page, values->table, -1);
+}
+
+void ApplyPage(const MsnEazPage* values) {
+    const std::string table = values->table.driverTable();
+    char path[kPathSize];
+    // The string's own terminator is the final NUL of the registry form; an empty table is that NUL alone.
+    if (ValuePath(path, sizeof path))
+        WriteRegMultiString(path, table.c_str(), kRegClose, static_cast<DWORD>(table.size() + 1));
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "MSNEAZ stored with %u entries", static_cast<unsigned>(values->table.size()));
+    if (!table.empty()) LoadMsnEazTable(table.data(), static_cast<DWORD>(table.size()));
+}
+
+BOOL InitPage(HWND page) {
+    MsnEazPage* values = new MsnEazPage;
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(values));
+    SendDlgItemMessageA(page, IDC_MSNEAZ_NUMBER, EM_LIMITTEXT, kNumberLength, 0);
+    SendDlgItemMessageA(page, IDC_MSNEAZ_PROTOCOL, CB_LIMITTEXT, kProtocolLength, 0);
+    LoadPage(page, values);
+    SetForegroundWindow(page);
+    return TRUE;
+}
+
+BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
+    switch (id) {
+    case IDC_MSNEAZ_LIST:
+        if (code == LBN_SELCHANGE) ShowSelected(page, values);
+        return TRUE;
+    case IDC_MSNEAZ_ADD:
+        AddEntry(page, values);
+        return TRUE;
+    case IDC_MSNEAZ_DELETE:
+        DeleteEntry(page, values);
+        return TRUE;
+    case IDOK:
+        ApplyPage(values);
+        EndDialog(page, 1);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(page, 0);
+        return TRUE;
+    case IDHELP:
+        ShowSetupHelp(page, IDH_MSNEAZ_PAGE);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return InitPage(page);
+    MsnEazPage* values = PageOf(page);
+    if (!values) return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        return Command(page, values, LOWORD(wParam), HIWORD(wParam));
+    case WM_HELP:
+        ShowSetupHelp(page, IDH_MSNEAZ_PAGE);
+        return TRUE;
+    case WM_DESTROY:
+        SetWindowLongPtrA(page, DWLP_USER, 0);
+        delete values;
+        return FALSE;
+    }
+    return FALSE;
+}

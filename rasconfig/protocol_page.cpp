@@ -1,0 +1,83 @@
+#include "rasconfig/protocol_page.h"
+
+#include <cstdio>
+
+#include "common/dialog_controls.h"
+#include "common/help.h"
+#include "common/paths.h"
+#include "common/registry.h"
+#include "lang/resource.h"
+#include "rasconfig/driver_channel.h"
+#include "rasconfig/msneaz_table.h"
+
+namespace {
+
+constexpr DWORD kStoredNameSize = 128;
+
+// One group of radio buttons and what it stands for.
+struct ProtocolGroup {
+    const char* value;
+    int hdlc, x75, v110, v120;
+    DWORD (*send)(DWORD protocol);
+};
+
+const ProtocolGroup kGroups[] = {
+    {"DefaultInbound", IDC_IN_HDLC, IDC_IN_X75, IDC_IN_V110, IDC_IN_V120, SetDefaultInbound},
+    {"DefaultOutbound", IDC_OUT_HDLC, IDC_OUT_X75, IDC_OUT_V110, IDC_OUT_V120, SetDefaultOutbound},
+};
+
+bool ValuePath(const ProtocolGroup& group, char* path, size_t size) {
+    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, group.value);
+    return n > 0 && static_cast<size_t>(n) < size;
+}
+
+void LoadGroup(HWND page, const ProtocolGroup& group) {
+    char stored[kStoredNameSize] = "";
+    char path[kPathSize];
+    if (!ValuePath(group, path, sizeof path) || !ReadRegString(path, stored, sizeof stored)) stored[0] = '\0';
+    SetControlDisabled(page, group.v120, TRUE);
+    for (int id : {group.hdlc, group.x75, group.v110, group.v120}) CheckDlgButton(page, id, BST_UNCHECKED);
+    switch (StoredProtocolButton(stored)) {
+    case ProtocolButton::Hdlc: CheckDlgButton(page, group.hdlc, BST_CHECKED); break;
+    case ProtocolButton::X75: CheckDlgButton(page, group.x75, BST_CHECKED); break;
+    case ProtocolButton::V110: CheckDlgButton(page, group.v110, BST_CHECKED); break;
+    case ProtocolButton::None: break;
+    }
+}
+
+void ApplyGroup(HWND page, const ProtocolGroup& group) {
+    const DefaultProtocol protocol = CheckedProtocol(IsDlgButtonChecked(page, group.hdlc) == BST_CHECKED,
+                                                     IsDlgButtonChecked(page, group.x75) == BST_CHECKED);
+    char path[kPathSize];
+    if (ValuePath(group, path, sizeof path)) WriteRegString(path, StoredProtocolName(protocol), kRegClose);
+    group.send(static_cast<DWORD>(protocol));
+}
+
+}  // namespace
+
+INT_PTR CALLBACK DefaultProtocolsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        for (const ProtocolGroup& group : kGroups) LoadGroup(page, group);
+        SetForegroundWindow(page);
+        return TRUE;
+    case WM_HELP:
+        ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
+            EndDialog(page, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(page, 0);
+            return TRUE;
+        case IDHELP:
+            ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
