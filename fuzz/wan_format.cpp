@@ -45,9 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (ControllerEntry& entry : entries) {
         entry.card = input.ConsumeIntegral<uint32_t>();
         entry.controller = input.ConsumeIntegral<uint32_t>();
-        // Mostly what cards have; now and then whatever a damaged registry holds.
-        entry.channels = input.ConsumeIntegralInRange<int>(0, 7) == 0 ? input.ConsumeIntegral<uint32_t>()
-                                                                      : input.ConsumeIntegralInRange<uint32_t>(0, 64);
+        // What cards have; now and then, for the first controller, whatever a damaged registry
+        // holds (one such controller already makes 65535 addresses, which keeps the runs slow).
+        const bool damaged = &entry == &entries[0] && input.ConsumeIntegralInRange<int>(0, 7) == 0;
+        entry.channels = damaged ? input.ConsumeIntegral<uint32_t>() : input.ConsumeIntegralInRange<uint32_t>(0, 64);
         entry.enabled = input.ConsumeIntegral<uint32_t>();
         entry.capiPlus = input.ConsumeBool();
         Fill(entry.deviceName, input);

@@ -34,12 +34,12 @@ fi
 mapfile -t targets < "$build/targets.txt"
 if [ $# -gt 0 ]; then targets=("$@"); fi
 
-printf '%-18s %12s %8s %10s %9s\n' target executions seconds new-units findings
+printf '%-22s %12s %8s %10s %9s\n' target executions seconds new-units findings
 total_findings=0
 for target in "${targets[@]}"; do
   [ -n "$target" ] || continue
   if [ ! -x "$build/$target" ]; then
-    printf '%-18s not built (not in fuzz/CMakeLists.txt)\n' "$target"
+    printf '%-22s not built (not in fuzz/CMakeLists.txt)\n' "$target"
     total_findings=$((total_findings + 1))
     continue
   fi
@@ -58,7 +58,7 @@ for target in "${targets[@]}"; do
   units=$(find "$run/corpus" -type f | wc -l)
   findings=$(find "$run" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   if [ "$rc" -ne 0 ] && [ "$findings" -eq 0 ]; then findings=1; fi
-  printf '%-18s %12s %8.1f %10d %9d\n' "$target" "${executions:-?}" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" \
+  printf '%-22s %12s %8.1f %10d %9d\n' "$target" "${executions:-?}" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" \
     $((units - seeds)) "$findings"
   if [ "$findings" -gt 0 ]; then
     grep -m3 -E 'check failed|ERROR: |runtime error|SUMMARY' "$run/log" | sed 's/^/    /'
