@@ -64,3 +64,10 @@ size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const
     *cut = buffer + last;
     return last;
 }
+
+const char* NextListLine(const char* buffer, size_t whole, size_t* offset) {
+    if (*offset >= whole || buffer[*offset] == '\0') return nullptr;
+    const char* line = buffer + *offset;
+    *offset += strlen(line) + 1;
+    return line;
+}

@@ -34,5 +34,10 @@ bool ParseMoveValue(const char* value, char* source, size_t sourceSize, char* ta
 // points *cut at the line that was dropped (null when none).
 size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const char** cut);
 
+// The line of a section read that starts at *offset, moving *offset past it and its NUL; null at
+// the first empty line (the section's end) and once *offset reaches whole. The reader ends every
+// line it returns with a NUL, the last one included.
+const char* NextListLine(const char* buffer, size_t whole, size_t* offset);
+
 // ASCII letters compared without regard to case; the lists and their keywords are ASCII.
 bool EqualsIgnoringCase(const char* a, const char* b);

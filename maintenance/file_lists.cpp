@@ -72,7 +72,8 @@ void DeleteSectionOf(const char* file, const char* section, SectionChain* chain)
     size_t whole = 0;
     if (!ReadListSection(kDeleteList, section, file, buffer, &whole)) return;
     chain->names[chain->depth++] = section;
-    for (const char* line = buffer; line < buffer + whole && *line; line += lstrlenA(line) + 1) {
+    size_t offset = 0;
+    for (const char* line; (line = NextListLine(buffer, whole, &offset)) != nullptr;) {
         const ListLine parsed = ParseListLine(line);
         if (parsed.kind == ListLineKind::kIgnored) continue;
         if (parsed.kind == ListLineKind::kSection) {
@@ -93,7 +94,8 @@ void MoveSectionOf(const char* section, SectionChain* chain) {
     size_t whole = 0;
     if (!ReadListSection(kMoveList, section, file, buffer, &whole)) return;
     chain->names[chain->depth++] = section;
-    for (const char* line = buffer; line < buffer + whole && *line; line += lstrlenA(line) + 1) {
+    size_t offset = 0;
+    for (const char* line; (line = NextListLine(buffer, whole, &offset)) != nullptr;) {
         const ListLine parsed = ParseListLine(line);
         if (parsed.kind == ListLineKind::kIgnored) continue;
         if (parsed.kind == ListLineKind::kSection) {

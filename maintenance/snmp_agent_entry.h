@@ -21,9 +21,13 @@ enum class AgentAction {
     kAdd,           // a new value `name`
 };
 
+// Room for any value name the key's list enumerates (259 characters) with its NUL: the decision
+// names an existing value, and a cut name would be another value's.
+constexpr size_t kAgentNameSize = 260;
+
 struct AgentDecision {
     AgentAction action = AgentAction::kAdd;
-    char name[16] = "";
+    char name[kAgentNameSize] = "";
 };
 
 // Every value is looked at first, so that the agent is never entered twice: an entry under the

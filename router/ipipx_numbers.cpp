@@ -1,6 +1,7 @@
 #include "router/ipipx_numbers.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -113,4 +114,19 @@ bool ProposeIsdnAddress(const IpAddressValue& lanAddress, const NetworkList& net
 bool IsUsableLanAddress(const IpAddressValue& address, const IpAddressValue& mask) {
     if (IsReservedFirstOctet(address.octet[0]) || address.octet[3] == 255) return false;
     return (address.Bits() & ~mask.Bits()) != 0;
+}
+
+void AddLanNetworks(const char* addresses, const char* masks, NetworkList* networks) {
+    const char* mask = masks;
+    for (const char* a = addresses; *a; a += strlen(a) + 1) {
+        IpAddressValue address, maskValue;
+        const bool parsed = address.Parse(a);
+        if (*mask) {
+            if (!maskValue.Parse(mask)) maskValue = address.ClassMask();
+            mask += strlen(mask) + 1;
+        } else {
+            maskValue = address.ClassMask();
+        }
+        if (parsed && IsUsableLanAddress(address, maskValue)) networks->Add(address, maskValue);
+    }
 }

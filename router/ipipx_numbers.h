@@ -37,3 +37,8 @@ bool ProposeIsdnAddress(const IpAddressValue& lanAddress, const NetworkList& net
 // An address that a LAN adapter may hold at all: not 0, 127 or 224 and above first, not .255
 // last, and with host bits under its mask.
 bool IsUsableLanAddress(const IpAddressValue& address, const IpAddressValue& mask);
+
+// Adds the networks of one LAN adapter's IPAddress and SubnetMask multi-strings to the list: each
+// address with the mask at its own position, or its class mask where that mask does not parse or
+// past the last one; addresses that do not parse or that no adapter may hold are left out.
+void AddLanNetworks(const char* addresses, const char* masks, NetworkList* networks);

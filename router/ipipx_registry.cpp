@@ -83,19 +83,7 @@ bool CollectLanNetworks(NetworkList* networks) {
         if (HasGateway(tcpip)) gateway = true;
         char masks[kTcpipListSize];
         ReadList(tcpip, "SubnetMask", masks);
-        const char* mask = masks;
-        for (const char* a = addresses; *a; a += strlen(a) + 1) {
-            IpAddressValue address, maskValue;
-            const bool parsed = address.Parse(a);
-            // Each address takes the mask at its own position, or its class mask past the last one.
-            if (*mask) {
-                if (!maskValue.Parse(mask)) maskValue = address.ClassMask();
-                mask += strlen(mask) + 1;
-            } else {
-                maskValue = address.ClassMask();
-            }
-            if (parsed && IsUsableLanAddress(address, maskValue)) networks->Add(address, maskValue);
-        }
+        AddLanNetworks(addresses, masks, networks);
     });
     return gateway;
 }

@@ -73,7 +73,8 @@ ControllerLists BuildControllerLists(const ControllerEntry* entries, int count, 
         const ControllerEntry& entry = entries[i];
         if (entry.enabled == 0) continue;
         lists.controllers.add(ControllerString(entry));
-        for (uint32_t channel = 0; channel < entry.channels; ++channel)
+        const uint32_t channels = entry.channels < kMaxControllerChannels ? entry.channels : kMaxControllerChannels;
+        for (uint32_t channel = 0; channel < channels; ++channel)
             lists.addresses.add(TapiAddress(adapter, line++));
     }
     return lists;

@@ -38,8 +38,13 @@ private:
     unsigned strings_ = 0;
 };
 
+// The most B channels a controller is given TAPI addresses for: the largest count a CAPI profile
+// can report. A damaged Channels value (4294967295) would otherwise ask for billions of addresses.
+constexpr uint32_t kMaxControllerChannels = 0xFFFF;
+
 // The controller strings of the entries in use (Enabled not 0), in table order, and one TAPI
-// address per B channel (Channels) of each of them, lines counted from 0 across them.
+// address per B channel (Channels, at most kMaxControllerChannels) of each of them, lines counted
+// from 0 across them.
 struct ControllerLists {
     MultiStringBlock controllers;
     MultiStringBlock addresses;

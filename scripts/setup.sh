@@ -7,6 +7,8 @@ set -euo pipefail
 
 packages=(wine64 wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix mingw-w64-tools
           cmake ninja-build xvfb xauth googletest zlib1g-dev libz-mingw-w64-dev)
+# The fuzz targets of the plain parsers are built natively with clang and its libFuzzer.
+packages+=(clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,11 +6,10 @@
 #include <cstring>
 #include <memory>
 
+#include "tools/version_block.h"
+
 namespace {
 
-constexpr DWORD kFixedVersionSignature = 0xFEEF04BD;
-constexpr size_t kSignatureFirstOffset = 36;
-constexpr size_t kSignatureLastOffset = 67;
 constexpr size_t kErrorTextSize = 128;
 // A system message must leave this many bytes of the error field unused, or it is not shown.
 constexpr size_t kErrorTextReserve = 14;
@@ -65,17 +64,6 @@ void SetErrorText(char (&errorText)[kErrorTextSize], const char* text) {
     lstrcpynA(errorText, text, static_cast<int>(kErrorTextSize));
 }
 
-const char* NameAfterLastBackslash(const char* path) {
-    const char* slash = strrchr(path, '\\');
-    return slash ? slash + 1 : path;
-}
-
-DWORD ReadDword(const unsigned char* bytes) {
-    DWORD value;
-    memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
 // Reads the most significant parts of the file and product versions from the version block.
 void ReadFixedVersions(const char* path, DWORD blockSize, InspectionResult& result) {
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[blockSize]);
@@ -88,14 +76,10 @@ void ReadFixedVersions(const char* path, DWORD blockSize, InspectionResult& resu
         SetSystemMessage(result.errorText);
         return;
     }
-    // signature, structure version, file version high, low, product version high, low
-    constexpr size_t kFieldsRead = 6 * sizeof(DWORD);
-    for (size_t offset = kSignatureFirstOffset; offset <= kSignatureLastOffset; ++offset) {
-        if (offset + kFieldsRead > blockSize) break;
-        const unsigned char* fixed = block.get() + offset;
-        if (ReadDword(fixed) != kFixedVersionSignature) continue;
-        result.fileVersion = ReadDword(fixed + 2 * sizeof(DWORD));
-        result.productVersion = ReadDword(fixed + 4 * sizeof(DWORD));
+    uint32_t fileVersion = 0, productVersion = 0;
+    if (FindFixedVersions(block.get(), blockSize, &fileVersion, &productVersion)) {
+        result.fileVersion = fileVersion;
+        result.productVersion = productVersion;
         return;
     }
     SetErrorText(result.errorText, "not found version info block in file");

@@ -87,6 +87,26 @@ std::string Section(const std::vector<std::string>& lines) {
     return bytes + '\0';
 }
 
+TEST(MaintenanceListLines, TheWalkStopsAtTheFirstEmptyLineAndAtTheCut) {
+    const std::string section = Section({"1=a.dll", "SECTION=More"}) + "2=never.dll" + std::string(2, '\0');
+    size_t offset = 0;
+    std::vector<std::string> walked;
+    for (const char* line; (line = NextListLine(section.data(), section.size() - 1, &offset)) != nullptr;)
+        walked.push_back(line);
+    EXPECT_EQ((std::vector<std::string>{"1=a.dll", "SECTION=More"}), walked);
+
+    // A section cut in its third line: the walk ends with the second.
+    const std::string full = Section({"1=first.dll", "2=second.dll", "3=C:\\x\\*.DLL"});
+    const std::string cut = full.substr(0, 30) + std::string(2, '\0');
+    const char* dropped = nullptr;
+    const size_t whole = WholeSectionBytes(cut.data(), 30, 32, &dropped);
+    offset = 0;
+    walked.clear();
+    for (const char* line; (line = NextListLine(cut.data(), whole, &offset)) != nullptr;) walked.push_back(line);
+    EXPECT_EQ((std::vector<std::string>{"1=first.dll", "2=second.dll"}), walked);
+    EXPECT_EQ(whole, offset);
+}
+
 TEST(MaintenanceListLines, ASectionThatFilledTheBufferLosesItsLastLine) {
     // What the profile reader leaves in a 32-byte buffer for a longer section: 30 bytes and two
     // NULs, the last string cut off anywhere (here a mask cut to its folder).
@@ -156,6 +176,25 @@ TEST(MaintenanceSnmpAgent, TheEntryNeverOverwritesAValueAndNeverEntersTheAgentTw
         EXPECT_EQ(c.action, decision.action) << c.title;
         EXPECT_STREQ(c.name, decision.name) << c.title;
     }
+}
+
+TEST(MaintenanceSnmpAgent, ValueNamesOfAnyLengthAreNamedWhole) {
+    // Value names are not only numbers: the decision names the entry itself, never a beginning
+    // of its name, which may be another agent's value.
+    const std::string oldName = "VarnekRouterAgentOfRelease3";
+    const std::string otherName = oldName.substr(0, 15);
+    std::vector<AgentValue> values = {{otherName.c_str(), "SOFTWARE\\Microsoft\\LANManagerMIB2Agent\\CurrentVersion"},
+                                      {oldName.c_str(), kOldRouterAgentKey}};
+    AgentDecision decision = DecideAgentEntry(values.data(), values.size());
+    EXPECT_EQ(AgentAction::kRewrite, decision.action);
+    EXPECT_EQ(oldName, decision.name);
+
+    // The longest name the key's list enumerates.
+    const std::string longest(259, 'a');
+    values = {{"1", kOldRouterAgentKey}, {longest.c_str(), kRouterAgentKey}};
+    decision = DecideAgentEntry(values.data(), values.size());
+    EXPECT_EQ(AgentAction::kAlreadyThere, decision.action);
+    EXPECT_EQ(longest, decision.name);
 }
 
 TEST(MaintenanceSnmpAgent, NumbersAreCanonicalDecimalNames) {

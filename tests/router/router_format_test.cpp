@@ -81,6 +81,21 @@ TEST(RouterFormat, FullTablesAreNeverCut) {
     EXPECT_NE(std::string::npos, addresses.find(std::string("\00012-959-0\0\0", 11)));
 }
 
+TEST(RouterFormat, ADamagedChannelCountGetsNoMoreAddressesThanCapiCanCount) {
+    // A Channels value of 0xFFFFFFFF asked for four billion addresses and the process ran out of
+    // memory; the controller now gets the most a CAPI profile can report, and the next one
+    // continues the line numbers behind them.
+    ControllerEntry entries[2] = {Entry(1, 1, 0xFFFFFFFFu, 2), Entry(2, 1, 2, 2)};
+    const ControllerLists lists = BuildControllerLists(entries, 2, 3);
+    const std::string addresses = lists.addresses.bytes();
+    EXPECT_EQ(static_cast<long>(kMaxControllerChannels) + 2 + 1, std::count(addresses.begin(), addresses.end(), '\0'));
+    EXPECT_EQ(0u, addresses.find(std::string("3-0-0\0", 6)));
+    const std::string tail = std::string(1, '\0') + "3-65534-0" + std::string(1, '\0') + "3-65535-0" +
+                             std::string(1, '\0') + "3-65536-0" + std::string(2, '\0');
+    ASSERT_GT(addresses.size(), tail.size());
+    EXPECT_EQ(tail, addresses.substr(addresses.size() - tail.size()));
+}
+
 TEST(RouterFormat, ListLinesAlignTheNumbersAndCutTheTextColumns) {
     EXPECT_EQ(157, ColumnCutLimit(4));
     EXPECT_EQ(112, ColumnCutLimit(5));

@@ -1,0 +1,14 @@
+// What verprint reads out of a file's version resource and its argument, without system calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The name verprint prints for a path: the text after its last "\", or the whole path without one.
+const char* NameAfterLastBackslash(const char* path);
+
+// Looks for the fixed-version signature 0xFEEF04BD (32 bits, little-endian) at byte offsets 36 to
+// 67 of a version resource of size bytes, one byte at a time, and takes the most significant
+// halves of the file and product versions from the fixed block that begins there (major in the
+// high 16 bits, minor in the low). False, the outputs untouched, when no whole block is found.
+bool FindFixedVersions(const unsigned char* block, size_t size, uint32_t* fileVersion, uint32_t* productVersion);
