@@ -31,8 +31,8 @@ imports_of() {
 }
 
 status=0
-for spec in "$@"; do
-  arch=${spec%%:*} rest=${spec#*:}
+for build_entry in "$@"; do
+  arch=${build_entry%%:*} rest=${build_entry#*:}
   objdump=${rest%%:*} path=${rest#*:}
   if [ -d "$path" ]; then
     dir="$scratch/$arch"
