@@ -1,6 +1,7 @@
 // Test support: the substitute CAPI 2.0 driver, its installation, registry shapes and control device.
 #include "capi_driver.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "common/handles.h"
@@ -15,8 +16,14 @@ bool ProvisionShape(const std::string& shape) {
     if (shape == "none") return !testing_machine::RegKeyPresent(HKEY_LOCAL_MACHINE, kCapiKey);
     const std::string file = "C:\\testbed\\capi\\" + shape + ".reg";
     if (!testing_machine::PathExists(file)) return false;
-    const testing_machine::ProgramResult r = testing_machine::RunProgram("regedit.exe /S \"" + file + "\"");
-    return r.started && !r.timedOut && testing_machine::RegKeyPresent(HKEY_LOCAL_MACHINE, kCapiKey);
+    // An import that left nothing is printed and tried once more.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        const testing_machine::ProgramResult r = testing_machine::RunProgram("regedit.exe /S \"" + file + "\"");
+        if (r.started && !r.timedOut && testing_machine::RegKeyPresent(HKEY_LOCAL_MACHINE, kCapiKey)) return true;
+        fprintf(stderr, "import %d of the CAPI registry of shape %s left nothing (started %d, timed out %d, exit %lu)\n",
+                attempt, shape.c_str(), r.started, r.timedOut, static_cast<unsigned long>(r.exitCode));
+    }
+    return false;
 }
 
 bool StartDriver() {
@@ -24,15 +31,33 @@ bool StartDriver() {
     if (testing_services::QueryNamedService(kDriverService, &status) && status.dwCurrentState != SERVICE_STOPPED &&
         !StopDriver())
         return false;
-    if (!testing_services::InstallService(kDriverService, SERVICE_KERNEL_DRIVER, "C:\\testbed\\capi20.sys") ||
-        !testing_services::StartNamedService(kDriverService) ||
-        !testing_services::WaitForServiceState(kDriverService, SERVICE_RUNNING))
+    if (!testing_services::InstallService(kDriverService, SERVICE_KERNEL_DRIVER, "C:\\testbed\\capi20.sys")) {
+        fprintf(stderr, "the CAPI driver could not be installed (error %lu)\n", GetLastError());
         return false;
+    }
+    // A start that fails is tried twice more, a moment later each; every failure is printed with
+    // its cause, so that a refusal seen on a busy machine can be told apart from a broken driver.
+    DWORD error = ERROR_SUCCESS;
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt) Sleep(500);
+        started = testing_services::StartNamedService(kDriverService, &error) ||
+                  error == ERROR_SERVICE_ALREADY_RUNNING;
+        if (!started) fprintf(stderr, "start %d of the CAPI driver failed (error %lu)\n", attempt + 1, error);
+    }
+    if (!started) return false;
+    SERVICE_STATUS last = {};
+    if (!testing_services::WaitForServiceState(kDriverService, SERVICE_RUNNING, 20000, &last)) {
+        fprintf(stderr, "the CAPI driver did not reach RUNNING (state %lu, exit code %lu)\n", last.dwCurrentState,
+                last.dwWin32ExitCode);
+        return false;
+    }
     const CapiControl control;
     for (int i = 0; i < 200; ++i) {
         if (control.Reset()) return true;
         Sleep(25);
     }
+    fprintf(stderr, "the CAPI driver runs but its control device does not answer\n");
     return false;
 }
 
