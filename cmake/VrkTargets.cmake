@@ -82,6 +82,28 @@ function(vrk_testbed_program target)
     LIBRARY_OUTPUT_DIRECTORY ${VRK_TESTBED_DIR})
 endfunction()
 
+# vrk_testbed_driver(<target> SOURCES <c files...> IMPORTS <def file> DESCRIPTION <text>)
+# A substitute kernel driver <target>.sys that winedevice.exe loads as a kernel service, laid out
+# in C:\testbed. The ntoskrnl import library of MinGW lacks functions the substitutes need; IMPORTS
+# names a .def file of them, made into an import library of its own.
+function(vrk_testbed_driver target)
+  cmake_parse_arguments(K "" "IMPORTS;DESCRIPTION" "SOURCES" ${ARGN})
+  set(imports_lib ${CMAKE_CURRENT_BINARY_DIR}/lib${target}_ntoskrnl.a)
+  add_custom_command(OUTPUT ${imports_lib}
+                     COMMAND ${VRK_DLLTOOL} -d ${K_IMPORTS} -l ${imports_lib}
+                     DEPENDS ${K_IMPORTS})
+  add_custom_target(${target}_imports DEPENDS ${imports_lib})
+  add_library(${target} MODULE ${K_SOURCES})
+  add_dependencies(${target} ${target}_imports)
+  set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".sys")
+  target_include_directories(${target} PRIVATE /usr/share/mingw-w64/include/ddk)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -O2)
+  target_link_options(${target} PRIVATE -nostdlib -Wl,--subsystem,native -Wl,--entry,DriverEntry)
+  target_link_libraries(${target} PRIVATE ${imports_lib} ntoskrnl)
+  vrk_version_resource(${target} DESCRIPTION "${K_DESCRIPTION}" FILENAME ${target}.sys TYPE DRV)
+  vrk_testbed_program(${target})
+endfunction()
+
 # vrk_testbed_system_program(<target>): a substitute for a program of the operating system that the
 # system starts by name; laid out on a test machine in %SystemRoot%\SYSTEM32, where a real machine
 # has it, never in the maker's directory.
