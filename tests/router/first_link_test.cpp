@@ -45,13 +45,6 @@ protected:
         return dialog;
     }
 
-    void Finish(SetupCall* call, HWND dialog, const char* result) {
-        WaitUntilGone(dialog);
-        ASSERT_TRUE(call->Finish());
-        EXPECT_TRUE(call->returned());
-        EXPECT_EQ(result, call->result());
-    }
-
     void ExpectStopMessage(UINT textId) {
         const MessageBoxSeen seen = AnswerMessageBox(IDOK);
         EXPECT_EQ(LanguageString(textId), seen.text);
@@ -80,7 +73,7 @@ TEST_F(FirstLinkTest, FirstCallWritesEntryOneOfEachRecord) {
     Click(dialog, IDC_FIRSTLINK_V110);
     SetControlText(dialog, IDC_FIRSTLINK_USER, "abc");
     Click(dialog, IDOK);
-    Finish(&call, dialog, "OK");
+    ExpectClosedWith(&call, dialog, "OK");
 
     EXPECT_EQ("1,1234567^B_V110,1234567,10000,0x2008,,0,,-1,-1,2,0", ReadString(kIsdnKey, "1"));
     const std::string link = ReadString(kLinkKey, "1");
@@ -105,7 +98,7 @@ TEST_F(FirstLinkTest, NewEntriesFollowTheExistingNumbers) {
     ASSERT_NE(nullptr, dialog);
     SetControlText(dialog, IDC_FIRSTLINK_PHONE, "030 123456");
     Click(dialog, IDOK);
-    Finish(&call, dialog, "OK");
+    ExpectClosedWith(&call, dialog, "OK");
 
     const std::string isdn = ReadString(kIsdnKey, "2");
     EXPECT_EQ("4", Field(isdn, 1));
@@ -132,7 +125,7 @@ TEST_F(FirstLinkTest, APasswordIsTakenOnlyOnceItIsConfirmed) {
         ExpectStopMessage(IDS_FIRSTLINK_PASSWORD_MISMATCH);
         ASSERT_TRUE(IsWindow(dialog));
         Click(dialog, IDCANCEL);
-        Finish(&call, dialog, "USER_CANCEL");
+        ExpectClosedWith(&call, dialog, "USER_CANCEL");
         EXPECT_FALSE(HasValue(kLinkKey, "1"));
     }
     {
@@ -145,7 +138,7 @@ TEST_F(FirstLinkTest, APasswordIsTakenOnlyOnceItIsConfirmed) {
         EXPECT_EQ("user", ControlText(dialog, IDC_FIRSTLINK_USER));
         EXPECT_EQ(kAsterisks, ControlText(dialog, IDC_FIRSTLINK_PASSWORD));
         Click(dialog, IDOK);
-        Finish(&call, dialog, "OK");
+        ExpectClosedWith(&call, dialog, "OK");
         const std::string link = ReadString(kLinkKey, "1");
         EXPECT_EQ("jBX]FG", Field(link, 20));
         EXPECT_EQ("", Field(link, 21));
@@ -159,7 +152,7 @@ TEST_F(FirstLinkTest, APasswordIsTakenOnlyOnceItIsConfirmed) {
         SetControlText(dialog, IDC_FIRSTLINK_PASSWORD, "geheim");
         SetControlText(dialog, IDC_FIRSTLINK_CONFIRM, "geheim");
         Click(dialog, IDOK);
-        Finish(&call, dialog, "OK");
+        ExpectClosedWith(&call, dialog, "OK");
         EXPECT_EQ("nc`PCQWj", Field(ReadString(kLinkKey, "2"), 21));
     }
     {
@@ -168,7 +161,7 @@ TEST_F(FirstLinkTest, APasswordIsTakenOnlyOnceItIsConfirmed) {
         HWND dialog = Open();
         ASSERT_NE(nullptr, dialog);
         Click(dialog, IDOK);
-        Finish(&call, dialog, "OK");
+        ExpectClosedWith(&call, dialog, "OK");
         EXPECT_EQ("nc`PCQWj", Field(ReadString(kLinkKey, "3"), 21));
         EXPECT_EQ("3", Field(ReadString(kLinkKey, "3"), 3));
     }
@@ -196,7 +189,7 @@ TEST_F(FirstLinkTest, PhoneNumbersWithRecordSeparatorsAreRefused) {
     EXPECT_EQ(2010u, help.Calls()[0].data);
 
     Click(dialog, IDOK);
-    Finish(&call, dialog, "OK");
+    ExpectClosedWith(&call, dialog, "OK");
     const std::string isdn = ReadString(kIsdnKey, "1");
     EXPECT_EQ(std::string(47, '7'), Field(isdn, 2));
     EXPECT_EQ(12u, FieldCount(isdn));

@@ -37,13 +37,6 @@ protected:
         return dialog;
     }
 
-    void ExpectClosedWith(SetupCall* call, HWND dialog, const char* result) {
-        WaitUntilGone(dialog);
-        ASSERT_TRUE(call->Finish());
-        EXPECT_TRUE(call->returned());
-        EXPECT_EQ(result, call->result());
-    }
-
     void ExpectMappingShown(HWND dialog, bool mapping) {
         for (int id : {IDC_IPIPX_LAN_ADDRESSES, IDC_IPIPX_LAN_LABEL, IDC_IPIPX_MAPPED_ADDRESS, IDC_IPIPX_MAPPED_MASK})
             EXPECT_EQ(mapping, IsControlVisible(dialog, id)) << id;

@@ -37,13 +37,6 @@ protected:
         return dialog;
     }
 
-    void Finish(SetupCall* call, HWND dialog, const char* result) {
-        WaitUntilGone(dialog);
-        ASSERT_TRUE(call->Finish());
-        EXPECT_TRUE(call->returned());
-        EXPECT_EQ(result, call->result());
-    }
-
     // Lets the dialog take a posted click before the list is read.
     void Settle() { Pump(100); }
 
@@ -86,7 +79,7 @@ TEST_F(LanConfigTest, MarksChangedByButtonsAndDoubleClicksAreSavedOnOk) {
     EXPECT_EQ(2002u, help.Calls()[0].data);
 
     Click(dialog, IDOK);
-    Finish(&call, dialog, "OK");
+    ExpectClosedWith(&call, dialog, "OK");
     EXPECT_EQ(List{"EL59X1"}, ReadList(kLanParameters, "Controllers"));
     EXPECT_EQ((List{"\\Device\\NdisWan5", "\\Device\\VrkMpr1", "\\Device\\E100B1"}), ReadList(kLinkage, "Bind"));
     EXPECT_EQ((List{"\"NdisWan\" \"NdisWan5\"", "\"VrkMpr\" \"VrkMpr1\"", "\"E100B\" \"E100B1\""}),
@@ -105,7 +98,7 @@ TEST_F(LanConfigTest, InstallModeMarksEveryAdapterAndCancelStillSaves) {
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ((List{Marked(kEl59x), Marked(kE100b)}), ListEntries(dialog, IDC_LAN_LIST));
     Click(dialog, IDCANCEL);
-    Finish(&call, dialog, "USER_CANCEL");
+    ExpectClosedWith(&call, dialog, "USER_CANCEL");
     EXPECT_EQ((List{"EL59X1", "E100B1"}), ReadList(kLanParameters, "Controllers"));
     EXPECT_EQ((List{"\\Device\\NdisWan5", "\\Device\\VrkMpr1"}), ReadList(kLinkage, "Bind"));
     EXPECT_EQ((List{"\\Device\\E100B1", "\\Device\\El59x1"}), ReadList(kDisabled, "Bind"));
@@ -126,7 +119,7 @@ TEST_F(LanConfigTest, UnmarkingEveryAdapterWritesAnEmptyControllerList) {
     }
     EXPECT_EQ((List{Unmarked(kEl59x), Unmarked(kE100b)}), ListEntries(dialog, IDC_LAN_LIST));
     Click(dialog, IDOK);
-    Finish(&call, dialog, "OK");
+    ExpectClosedWith(&call, dialog, "OK");
     std::string bytes;
     DWORD type = 0;
     ASSERT_TRUE(testing_machine::GetRegValue(HKEY_LOCAL_MACHINE, kLanParameters, "Controllers", &bytes, &type));

@@ -93,6 +93,13 @@ SetupCall::SetupCall(const SetupDll& dll, const char* exportName, const List& ar
 
 bool SetupCall::Finish(DWORD timeoutMs) { return call_ && (call_->Finished() || call_->Wait(timeoutMs)); }
 
+void ExpectClosedWith(SetupCall* call, HWND dialog, const char* result) {
+    dialog_robot::WaitUntilGone(dialog);
+    ASSERT_TRUE(call->Finish());
+    EXPECT_TRUE(call->returned());
+    EXPECT_EQ(result, call->result());
+}
+
 HMODULE RobotLanguageModule() {
     static HMODULE module =
         LoadLibraryA((MakerDirectory() + (kGermanMachine ? "\\LANGGER.DLL" : "\\LANGENG.DLL")).c_str());

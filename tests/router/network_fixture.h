@@ -61,6 +61,9 @@ private:
     std::unique_ptr<dialog_robot::BackgroundCall> call_;
 };
 
+// Waits until the procedure's dialog has gone and the procedure returned TRUE with result.
+void ExpectClosedWith(SetupCall* call, HWND dialog, const char* result);
+
 // The language module the DLL shows its dialogs from on this machine, for the robot to read
 // templates and strings from.
 HMODULE RobotLanguageModule();
