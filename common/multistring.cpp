@@ -6,12 +6,8 @@
 #include "common/registry.h"
 
 RegistrySubkeyList::RegistrySubkeyList(const char* keyPath) {
-    prefix_[0] = path_[0] = '\0';
-    const size_t keyLength = keyPath ? strlen(keyPath) : sizeof prefix_;
-    if (keyLength + 1 >= sizeof prefix_) return;
-    memcpy(prefix_, keyPath, keyLength);
-    prefix_[keyLength] = '\\';
-    prefix_[keyLength + 1] = '\0';
+    keyPath_[0] = path_[0] = '\0';
+    if (!keyPath || !CopyText(keyPath_, sizeof keyPath_, keyPath)) return;
     vrk::RegKey key;
     if (!OpenRegKey(keyPath, key.put())) return;
     char name[kPathSize];
@@ -23,13 +19,9 @@ RegistrySubkeyList::RegistrySubkeyList(const char* keyPath) {
 }
 
 const char* RegistrySubkeyList::nextPath(char* out) {
-    const size_t prefixLength = strlen(prefix_);
     for (const char* name; (name = next()) != nullptr;) {
-        const size_t nameLength = strlen(name);
-        if (prefixLength + nameLength >= sizeof path_) continue;
-        memcpy(path_, prefix_, prefixLength);
-        memcpy(path_ + prefixLength, name, nameLength + 1);
-        if (out) memcpy(out, path_, prefixLength + nameLength + 1);
+        if (!JoinRegistryPath(keyPath_, name, path_, sizeof path_)) continue;
+        if (out) memcpy(out, path_, strlen(path_) + 1);
         return path_;
     }
     return nullptr;

@@ -10,12 +10,12 @@
 class RegistrySubkeyList : public MultiStringList {
 public:
     explicit RegistrySubkeyList(const char* keyPath);
-    // The full path key\name of the next name, also copied to out (kPathSize bytes) when given;
-    // names whose full path would not fit are passed over.
+    // The full path of the next subkey (JoinRegistryPath), also copied to out (kPathSize bytes)
+    // when given; names whose full path would not fit are passed over.
     const char* nextPath(char* out = nullptr);
 
 private:
-    char prefix_[kPathSize];
+    char keyPath_[kPathSize];
     char path_[kPathSize];
 };
 

@@ -1,5 +1,6 @@
 #include "common/registry.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "common/handles.h"
@@ -110,7 +111,8 @@ void CloseWithFlag(RegKey* key, int flag) {
 }
 
 // Deletes every key below key. A leaf goes with one call; a key that still has subkeys is emptied
-// first. An entry that cannot be deleted is passed over, so that the walk always ends.
+// first. An entry that cannot be deleted is passed over, so that the walk always ends. Names are
+// handed to the key's own handle: whatever they hold, they name nothing but that child.
 void DeleteSubkeys(HKEY key) {
     char name[kPathSize];
     DWORD index = 0;
@@ -131,16 +133,134 @@ void DeleteSubkeys(HKEY key) {
     }
 }
 
-bool JoinKey(const char* key, const char* name, char* out) {
-    const size_t a = strlen(key), b = strlen(name);
-    if (a + 1 + b >= kPathSize) return false;
-    memcpy(out, key, a);
-    out[a] = '\\';
-    memcpy(out + a + 1, name, b + 1);
-    return true;
+// The names of a key's subkeys, or of its named values, taken before anything below is changed.
+// A value name of any length is taken; the unnamed value cannot be listed and is left to callers.
+void SubkeyNames(HKEY key, MultiStringList* names) {
+    char name[kPathSize];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
+        names->append(name, length + 1);
+    }
+}
+
+bool ValueNames(HKEY key, MultiStringList* names) {
+    DWORD longest = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,
+                         nullptr) != ERROR_SUCCESS)
+        return false;
+    HeapBlock block(HeapAlloc(GetProcessHeap(), 0, longest + 1));
+    if (!block.valid()) return false;
+    char* name = static_cast<char*>(block.get());
+    for (DWORD index = 0;; ++index) {
+        DWORD length = longest + 1;
+        const LONG r = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_NO_MORE_ITEMS) return true;
+        if (r != ERROR_SUCCESS) return false;
+        if (length > 0) names->append(name, length + 1);
+    }
+}
+
+// A key of the copy's target, made only when the first value is written into it (with its
+// parents): a source key without values anywhere below it leaves no trace.
+class TargetKey {
+public:
+    TargetKey(HKEY root, const char* path) : root_(root), name_(path) {}
+    TargetKey(TargetKey* parent, const char* name) : parent_(parent), name_(name) {}
+    HKEY get() {
+        if (key_.valid() || failed_) return key_.get();
+        const HKEY above = parent_ ? parent_->get() : root_;
+        char noClass[] = "";
+        DWORD disposition = 0;
+        failed_ = !above || RegCreateKeyExA(above, name_, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                            nullptr, key_.put(), &disposition) != ERROR_SUCCESS;
+        return key_.get();
+    }
+
+private:
+    TargetKey* parent_ = nullptr;
+    HKEY root_ = nullptr;
+    const char* name_;
+    RegKey key_;
+    bool failed_ = false;
+};
+
+bool CopyValue(HKEY source, const char* name, TargetKey* target) {
+    DWORD type = REG_NONE, size = 0;
+    if (RegQueryValueExA(source, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    HeapBlock data(HeapAlloc(GetProcessHeap(), 0, size + 1));
+    if (!data.valid() ||
+        RegQueryValueExA(source, name, nullptr, &type, static_cast<BYTE*>(data.get()), &size) != ERROR_SUCCESS)
+        return false;
+    const HKEY to = target->get();
+    return to && RegSetValueExA(to, name, 0, type, static_cast<const BYTE*>(data.get()), size) == ERROR_SUCCESS;
+}
+
+// The copy names entries as a RegistryPath would, key path and name in a 260-byte text: an entry
+// whose path would not fit in one is not copied (and the copy is not whole).
+bool FitsPath(size_t keyLength, const char* name) { return keyLength + 1 + strlen(name) < kPathSize; }
+
+bool CopyKey(HKEY source, TargetKey* target, size_t sourceLength, size_t targetLength) {
+    bool ok = true;
+    MultiStringList subkeys;
+    SubkeyNames(source, &subkeys);
+    for (const char* name; (name = subkeys.next()) != nullptr;) {
+        if (strchr(name, '\\')) continue;
+        RegKey child;
+        TargetKey below(target, name);
+        const size_t length = strlen(name) + 1;
+        if (!FitsPath(sourceLength, name) || !FitsPath(targetLength, name) ||
+            RegOpenKeyExA(source, name, 0, KEY_READ, child.put()) != ERROR_SUCCESS ||
+            !CopyKey(child.get(), &below, sourceLength + length, targetLength + length))
+            ok = false;
+    }
+    // The unnamed value first: a list of names cannot carry it.
+    DWORD size = 0;
+    if (RegQueryValueExA(source, "", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS &&
+        (!FitsPath(sourceLength, "") || !FitsPath(targetLength, "") || !CopyValue(source, "", target)))
+        ok = false;
+    MultiStringList values;
+    if (!ValueNames(source, &values)) ok = false;
+    for (const char* name; (name = values.next()) != nullptr;) {
+        // A value path cannot address such a name: it stays, as the update expects.
+        if (strchr(name, '\\')) continue;
+        if (!FitsPath(sourceLength, name) || !FitsPath(targetLength, name) || !CopyValue(source, name, target))
+            ok = false;
+    }
+    return ok;
+}
+
+// Opens the key a RegistryPath names, with the rights given.
+bool OpenPathKey(const char* path, REGSAM access, RegKey* key, HKEY* rootOut = nullptr, char* keyOut = nullptr) {
+    char text[kPathSize];
+    if (!path || !CopyText(text, sizeof text, path)) return false;
+    char* keyPath;
+    HKEY root;
+    SplitRegistryRoot(text, &keyPath, &root);
+    if (rootOut) *rootOut = root;
+    if (keyOut) memcpy(keyOut, keyPath, strlen(keyPath) + 1);
+    return RegOpenKeyExA(root, keyPath, 0, access, key->put()) == ERROR_SUCCESS;
 }
 
 }  // namespace
+
+BOOL JoinRegistryPath(const char* keyPath, const char* name, char* out, DWORD size) {
+    if (!out || size == 0) return FALSE;
+    char joined[2 * kPathSize];
+    const bool usable = keyPath && name && !strchr(name, '\\');
+    // The first ":" of a path ends its root. A key path that has one keeps every later ":" as text;
+    // without it the name's first ":" would end a root, so the default root is written out.
+    const char* root = usable && !strchr(keyPath, ':') && strchr(name, ':') ? "HKEY_LOCAL_MACHINE:" : "";
+    const size_t length = usable ? strlen(keyPath) : 0;
+    const bool separator = length > 0 && keyPath[length - 1] != ':' && keyPath[length - 1] != '\\';
+    const int n = usable ? snprintf(joined, sizeof joined, "%s%s%s%s", root, keyPath, separator ? "\\" : "", name) : -1;
+    if (n < 0 || static_cast<DWORD>(n) >= size || static_cast<size_t>(n) >= sizeof joined) {
+        out[0] = '\0';
+        return FALSE;
+    }
+    memcpy(out, joined, static_cast<size_t>(n) + 1);
+    return TRUE;
+}
 
 BOOL SplitRegistryRoot(char* path, char** keyPath, HKEY* root) {
     *root = HKEY_LOCAL_MACHINE;
@@ -274,53 +394,39 @@ BOOL CopyRegValue(const char* source, const char* target, int flag) {
 }
 
 BOOL CopyRegTree(const char* source, const char* target) {
-    char sourceText[kPathSize], targetText[kPathSize];
-    if (!CopyText(sourceText, sizeof sourceText, source) || !CopyText(targetText, sizeof targetText, target))
-        return FALSE;
-    // Target keys come into being only through the values copied into them: a source key without
-    // values anywhere below it is not recreated.
-    if (!RegKeyExists(sourceText)) return FALSE;
-    BOOL ok = TRUE;
-    char from[kPathSize], to[kPathSize];
-    RegistrySubkeyList subkeys(sourceText);
-    for (const char* name; (name = subkeys.next()) != nullptr;) {
-        if (strchr(name, '\\')) continue;
-        if (!JoinKey(sourceText, name, from) || !JoinKey(targetText, name, to) || !CopyRegTree(from, to)) ok = FALSE;
-    }
-    // The unnamed value first: a list of names cannot carry it.
-    if (JoinKey(sourceText, "", from) && QueryRegValue(from, nullptr, nullptr) &&
-        (!JoinKey(targetText, "", to) || !CopyRegValue(from, to, kRegClose)))
-        ok = FALSE;
-    RegistryValueNameList values(sourceText);
-    for (const char* name; (name = values.next()) != nullptr;) {
-        if (strchr(name, '\\')) continue;
-        if (!JoinKey(sourceText, name, from) || !JoinKey(targetText, name, to) || !CopyRegValue(from, to, kRegClose))
-            ok = FALSE;
-    }
-    return ok;
+    RegKey from;
+    if (!OpenPathKey(source, KEY_READ, &from)) return FALSE;
+    char text[kPathSize];
+    if (!target || !CopyText(text, sizeof text, target)) return FALSE;
+    char* keyPath;
+    HKEY root;
+    SplitRegistryRoot(text, &keyPath, &root);
+    TargetKey to(root, keyPath);
+    return CopyKey(from.get(), &to, strlen(source), strlen(target)) ? TRUE : FALSE;
 }
 
 BOOL DeleteRegTree(const char* keyPath, const char* subkey) {
-    char text[kPathSize];
-    if (!keyPath) return FALSE;
-    if (subkey ? !JoinPath(keyPath, subkey, text) : !CopyText(text, sizeof text, keyPath)) return FALSE;
-    char* path;
-    HKEY root;
-    SplitRegistryRoot(text, &path, &root);
-    {
-        RegKey key;
-        if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS) DeleteSubkeys(key.get());
+    RegKey key;
+    HKEY root = nullptr;
+    char path[kPathSize];
+    if (!subkey) {
+        if (OpenPathKey(keyPath, KEY_ALL_ACCESS, &key, &root, path)) DeleteSubkeys(key.get());
+        key.reset();
+        return root && RegDeleteKeyA(root, path) == ERROR_SUCCESS;
     }
-    return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+    if (!*subkey || !OpenPathKey(keyPath, KEY_ALL_ACCESS, &key)) return FALSE;
+    {
+        RegKey child;
+        if (RegOpenKeyExA(key.get(), subkey, 0, KEY_ALL_ACCESS, child.put()) == ERROR_SUCCESS) DeleteSubkeys(child.get());
+    }
+    return RegDeleteKeyA(key.get(), subkey) == ERROR_SUCCESS;
 }
 
 BOOL DeleteRegValue(const char* path, const char* name) {
-    char joined[kPathSize];
-    if (!path) return FALSE;
-    if (name ? !JoinPath(path, name, joined) : !CopyText(joined, sizeof joined, path)) return FALSE;
-    ValuePath parsed;
     RegKey key;
-    return OpenValueKey(joined, &parsed, &key) && RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
+    if (name) return OpenPathKey(path, KEY_ALL_ACCESS, &key) && RegDeleteValueA(key.get(), name) == ERROR_SUCCESS;
+    ValuePath parsed;
+    return path && OpenValueKey(path, &parsed, &key) && RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
 }
 
 BOOL RegKeyExists(const char* keyPath) {

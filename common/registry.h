@@ -8,9 +8,18 @@
 
 #include <windows.h>
 
+#include "common/paths.h"
+
 // The close flag: 1 closes the key after writing, 0 flushes it to disk first.
 constexpr int kRegClose = 1;
 constexpr int kRegFlush = 0;
+
+// The one way to name an entry below a key: keyPath joined with the name of a subkey or value as one
+// literal component. A name holds whatever the registry allows (":" and "%" among it); it is never
+// read as a root nor expanded, so the root is written out when the name would otherwise be taken
+// for one. FALSE, and out empty, for a name with "\" (no key can carry one, and a value path would
+// split there) and for a result that does not fit into size bytes.
+BOOL JoinRegistryPath(const char* keyPath, const char* name, char* out, DWORD size = kPathSize);
 
 // Cuts the root prefix off path (modified in place): *keyPath points behind the ":" (or at path).
 BOOL SplitRegistryRoot(char* path, char** keyPath, HKEY* root);
@@ -42,10 +51,12 @@ DWORD MultiStringSize(const char* data);
 
 // Copies one value of any type, creating the target key when needed.
 BOOL CopyRegValue(const char* source, const char* target, int flag);
-// Copies subkeys (recursively) and then values; goes on after a failed entry. TRUE when all copied.
+// Copies subkeys (recursively) and then values, names as they are, skipping only names with "\";
+// goes on after a failed entry. TRUE when all copied.
 BOOL CopyRegTree(const char* source, const char* target);
-// Deletes keyPath (joined with subkey when given) with every key below it, depth first.
+// Deletes keyPath, or its subkey of that exact name, with every key below it, depth first.
 BOOL DeleteRegTree(const char* keyPath, const char* subkey = nullptr);
+// Deletes the value named by path, or the value of that exact name in the key path names.
 BOOL DeleteRegValue(const char* path, const char* name = nullptr);
 BOOL RegKeyExists(const char* keyPath);
 // The subkey names as a multi-string into buffer (or only measured when buffer is null): returns the

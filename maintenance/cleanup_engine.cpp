@@ -45,14 +45,6 @@ constexpr int kRouterServiceCount = 6;
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// A value path key\name; false when it would not fit or when the name holds a "\", which a
-// registry path cannot address.
-bool ValuePath(const char* key, const char* name, char* out) {
-    for (const char* p = name; *p; ++p)
-        if (*p == '\\') return false;
-    return snprintf(out, kPathSize, "%s\\%s", key, name) < static_cast<int>(kPathSize);
-}
-
 // Fills names with the router's six services; the adapter's name is read now, while its key is
 // still there.
 void RouterServiceNames(char adapterService[kPathSize], const char* names[kRouterServiceCount]) {
@@ -78,8 +70,9 @@ void RemoveSnmpAgentEntries() {
     while (const char* name = names.next()) {
         char path[kPathSize];
         char text[kAgentTextSize] = "";
-        if (!ValuePath(kExtensionAgents, name, path) || !ReadRegString(path, text, sizeof text)) continue;
-        if (lstrcmpiA(text, kRouterAgentKey) == 0 || lstrcmpiA(text, kOldRouterAgentKey) == 0) DeleteRegValue(path);
+        if (!JoinRegistryPath(kExtensionAgents, name, path) || !ReadRegString(path, text, sizeof text)) continue;
+        if (lstrcmpiA(text, kRouterAgentKey) == 0 || lstrcmpiA(text, kOldRouterAgentKey) == 0)
+            DeleteRegValue(kExtensionAgents, name);
     }
 }
 
@@ -108,12 +101,13 @@ void DeleteProductKeys(const char* prefix) {
 
 void DeleteNetworkCardEntries(const char* prefix) {
     RegistrySubkeyList cards(kNetworkCardsPath);
-    char card[kPathSize];
-    while (cards.nextPath(card)) {
-        char path[kPathSize];
+    while (const char* card = cards.next()) {
+        char key[kPathSize], path[kPathSize];
         char productName[kProductNameSize] = "";
-        if (!ValuePath(card, "ProductName", path) || !ReadRegString(path, productName, sizeof productName)) continue;
-        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(card);
+        if (!JoinRegistryPath(kNetworkCardsPath, card, key) || !JoinRegistryPath(key, "ProductName", path) ||
+            !ReadRegString(path, productName, sizeof productName))
+            continue;
+        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(kNetworkCardsPath, card);
     }
 }
 
@@ -126,9 +120,8 @@ void DeleteCapiValues(const char* productKey) {
         while (controllers.nextPath(controller)) {
             for (const char* suffix : kCapiValueSuffixes) {
                 char name[kPathSize];
-                char path[kPathSize];
                 if (snprintf(name, sizeof name, "%s%s", productKey, suffix) >= static_cast<int>(sizeof name)) continue;
-                if (ValuePath(controller, name, path)) DeleteRegValue(path);
+                DeleteRegValue(controller, name);
             }
         }
     }

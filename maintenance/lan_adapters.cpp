@@ -26,8 +26,6 @@ struct LanAdapterTable {
 };
 LanAdapterTable g_table;
 
-bool FitsPath(int n) { return n > 0 && static_cast<DWORD>(n) < kPathSize; }
-
 bool ListPath(ListIndex list, char* out) {
     const int n = snprintf(out, kPathSize, "%s\\%s", kLinkage, kListNames[list]);
     return n > 0 && static_cast<DWORD>(n) < kPathSize;
@@ -60,15 +58,13 @@ void ReadDescriptions() {
     DWORD matches = 0;
     for (const char* card; matches < g_table.count && (card = cards.nextPath()) != nullptr;) {
         char serviceName[kAdapterTextSize];
-        if (!FitsPath(snprintf(path, kPathSize, "%s\\ServiceName", card)) ||
-            !ReadRegString(path, serviceName, sizeof serviceName))
+        if (!JoinRegistryPath(card, "ServiceName", path) || !ReadRegString(path, serviceName, sizeof serviceName))
             continue;
         for (DWORD i = 0; i < g_table.count; ++i) {
             LanAdapterEntry& entry = g_table.entries[i];
             if (lstrcmpiA(entry.serviceName, serviceName) != 0) continue;
             char description[kDescriptionReadSize] = "";
-            if (FitsPath(snprintf(path, kPathSize, "%s\\Description", card)))
-                ReadRegString(path, description, sizeof description);
+            if (JoinRegistryPath(card, "Description", path)) ReadRegString(path, description, sizeof description);
             lstrcpynA(entry.description, description, sizeof entry.description);
             ++matches;
         }

@@ -99,9 +99,9 @@ void RemoveRouterEventSources(ProductId productId) {
     for (const char* source : kApplicationSources) DeleteRegTree(kApplicationLog, source);
     DeleteRegTree(kSystemLog, kSystemSource);
     char sources[kPathSize];
-    if (JoinPath(kApplicationLog, "Sources", sources))
+    if (JoinRegistryPath(kApplicationLog, "Sources", sources))
         for (const char* source : kApplicationSources) RemoveFromRegMultiString(sources, source);
-    if (JoinPath(kSystemLog, "Sources", sources)) RemoveFromRegMultiString(sources, kSystemSource);
+    if (JoinRegistryPath(kSystemLog, "Sources", sources)) RemoveFromRegMultiString(sources, kSystemSource);
 }
 
 BOOL UpdateOldRouterWorker(const SetupArguments&, const char** result) {

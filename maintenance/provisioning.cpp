@@ -57,7 +57,7 @@ public:
             texts_.emplace_back(kAgentValueSize + 1, '\0');
             char path[kPathSize];
             // A value of another type, or one too long to read, names no agent of ours.
-            const bool text = JoinPath(kExtensionAgentsKey, name, path) &&
+            const bool text = JoinRegistryPath(kExtensionAgentsKey, name, path) &&
                               ReadRegString(path, texts_.back().data(), kAgentValueSize) > 0;
             values_.push_back({name, text ? texts_.back().data() : nullptr});
         }
@@ -83,7 +83,7 @@ void RegisterSnmpAgent(const char** result) {
     }
     *result = kResultOk;
     char path[kPathSize];
-    if (decision.name[0] && JoinPath(kExtensionAgentsKey, decision.name, path))
+    if (decision.name[0] && JoinRegistryPath(kExtensionAgentsKey, decision.name, path))
         WriteRegString(path, kRouterAgentKey, kRegClose);
 }
 

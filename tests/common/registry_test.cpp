@@ -300,4 +300,85 @@ TEST_F(RegistryTest, OverlongPathsFailInsteadOfNamingAnotherKey) {
     EXPECT_FALSE(DeleteRegTree(longPath.c_str()));
 }
 
+// A key and a value name may hold ":" or "%": walks hand such names on, and what is acted on must
+// be the entry of that name, never the key or value its text would name as a path.
+TEST_F(RegistryTest, NamesTakenFromTheRegistryAreActedOnAsTheyAre) {
+    const std::string other = Path("Other");
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, "VrkVictim\\Below", "v", "victim"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, other, "v", "victim"));
+    ASSERT_TRUE(SetEnvironmentVariableA("VRKVICTIM", ("X:" + other).c_str()));
+    const char* const keys[] = {"Vrk:VrkVictim", "Vrk%VRKVICTIM%"};
+    for (const char* name : keys) ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Walk\\") + name, "v", "mine"));
+
+    RegistrySubkeyList walk(Path("Walk").c_str());
+    int read = 0;
+    for (const char* key; (key = walk.nextPath()) != nullptr; ++read) {
+        char text[16] = "";
+        const std::string value = std::string(key) + "\\v";
+        EXPECT_GT(ReadRegString(value.c_str(), text, sizeof text), 0u) << value;
+        EXPECT_STREQ("mine", text) << value;
+    }
+    EXPECT_EQ(2, read);
+    for (const char* name : keys) {
+        EXPECT_TRUE(DeleteRegTree(Path("Walk").c_str(), name)) << name;
+        EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, Path("Walk\\") + name)) << name;
+    }
+    EXPECT_TRUE(RegKeyPresent(HKEY_LOCAL_MACHINE, "VrkVictim\\Below"));
+
+    // Value names may hold "\" as well: one that spells another value's path.
+    const std::string spelled = "x:" + other + "\\v";
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Values"), spelled, "mine"));
+    EXPECT_TRUE(DeleteRegValue(Path("Values").c_str(), spelled.c_str()));
+    EXPECT_FALSE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Values"), spelled, nullptr));
+    EXPECT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, other, "v", nullptr));
+
+    // The copy takes both kinds of name; a value name holding "\" stays behind, as it always did.
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src\\k:VrkVictim"), "a:b", "deep"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src"), "c:%VRKVICTIM%", "top"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src"), "in\\side", "skipped"));
+    EXPECT_TRUE(CopyRegTree(Path("Src").c_str(), Path("Dst").c_str()));
+    std::string bytes;
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst\\k:VrkVictim"), "a:b", &bytes));
+    EXPECT_EQ(std::string("deep\0", 5), bytes);
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst"), "c:%VRKVICTIM%", &bytes));
+    EXPECT_EQ(std::string("top\0", 4), bytes);
+    EXPECT_FALSE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst"), "in\\side", nullptr));
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, "VrkVictim");
+}
+
+struct JoinCase {
+    const char* key;
+    const char* name;
+    const char* joined;  // null: refused
+};
+
+TEST_F(RegistryTest, TheJoinerMakesTheRootExplicitOnlyWhereANameWouldBeReadAsOne) {
+    const std::string longKey(250, 'k');
+    const JoinCase cases[] = {
+        {"SOFTWARE\\X", "plain", "SOFTWARE\\X\\plain"},
+        {"SOFTWARE\\X", "%SystemRoot%", "SOFTWARE\\X\\%SystemRoot%"},
+        {"SOFTWARE\\X", "a:b", "HKEY_LOCAL_MACHINE:SOFTWARE\\X\\a:b"},
+        {"HKEY_CURRENT_USER:Software\\X", "a:b", "HKEY_CURRENT_USER:Software\\X\\a:b"},
+        {"FOO:SOFTWARE\\X", "a:b", "FOO:SOFTWARE\\X\\a:b"},
+        {"SOFTWARE\\X", "", "SOFTWARE\\X\\"},
+        {"SOFTWARE\\X", "a\\b", nullptr},
+        {longKey.c_str(), "name", "k"},  // fits: checked by length below
+        {longKey.c_str(), "a:long", nullptr},
+    };
+    for (const JoinCase& c : cases) {
+        char out[kPathSize] = "untouched";
+        const BOOL joined = JoinRegistryPath(c.key, c.name, out);
+        if (!c.joined) {
+            EXPECT_FALSE(joined) << c.name;
+            EXPECT_STREQ("", out) << c.name;
+        } else if (c.key == longKey.c_str()) {
+            EXPECT_TRUE(joined);
+            EXPECT_EQ(longKey + "\\name", out);
+        } else {
+            EXPECT_TRUE(joined) << c.name;
+            EXPECT_STREQ(c.joined, out) << c.name;
+        }
+    }
+}
+
 }  // namespace
