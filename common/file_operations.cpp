@@ -81,18 +81,16 @@ BOOL ScheduleDeleteAtBoot(const char* path) {
     return AddPendingDelete(path);
 }
 
-void DeleteOneFile(const char* directory, const char* name, BOOL deferred) {
-    char path[kPathSize];
-    if (!JoinPath(directory, name, path)) {
-        WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteOneFile : path too long %s\\%s", directory ? directory : "",
-                      name ? name : "");
-        return;
-    }
-    const bool isDirectory = DirectoryExists(path, nullptr);
-    if (!isDirectory && !FileExists(path, nullptr)) {
+namespace {
+
+// path joined once already: a name from a directory listing is taken as it is, never expanded.
+void DeleteOnePath(const char* path, BOOL deferred) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         WriteSetupLog(kLogSourceSetup, kLogTrace, "DeleteOneFile : File or directory not found %s", path);
         return;
     }
+    const bool isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     if (deferred) {
         ScheduleDeleteAtBoot(path);
@@ -108,6 +106,24 @@ void DeleteOneFile(const char* directory, const char* name, BOOL deferred) {
                       "DeleteOneDirectory : dir can not delete now; add to the dellist %s", path);
     }
     ScheduleDeleteAtBoot(path);
+}
+
+// folder and a listed name as one path, the name unchanged; false when it does not fit.
+bool ListedPath(const char* folder, const char* name, char* out) {
+    const int n = folder ? snprintf(out, kPathSize, "%s\\%s", folder, name) : snprintf(out, kPathSize, "%s", name);
+    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+}
+
+}  // namespace
+
+void DeleteOneFile(const char* directory, const char* name, BOOL deferred) {
+    char path[kPathSize];
+    if (!JoinPath(directory, name, path)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteOneFile : path too long %s\\%s", directory ? directory : "",
+                      name ? name : "");
+        return;
+    }
+    DeleteOnePath(path, deferred);
 }
 
 void DeleteMatching(const char* directory, const char* nameOrMask, BOOL deferred) {
@@ -127,8 +143,13 @@ void DeleteMatching(const char* directory, const char* nameOrMask, BOOL deferred
     memcpy(folder, mask, sizeof folder);
     const bool hasFolder = strchr(folder, '\\') != nullptr;
     CutLastComponent(folder);
-    for (const char* name; (name = names.next()) != nullptr;)
-        DeleteOneFile(hasFolder ? folder : nullptr, name, deferred);
+    char path[kPathSize];
+    for (const char* name; (name = names.next()) != nullptr;) {
+        if (ListedPath(hasFolder ? folder : nullptr, name, path))
+            DeleteOnePath(path, deferred);
+        else
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteOneFile : path too long %s\\%s", folder, name);
+    }
 }
 
 void DeleteFiles(const char* pathOrName, BOOL deferred) {
@@ -143,6 +164,49 @@ void DeleteFiles(const char* pathOrName, BOOL deferred) {
         DeleteMatching(text, nullptr, deferred);
 }
 
+namespace {
+
+// Both paths joined once already. An existing target is set aside, not deleted, before the
+// rename, and put back when the source does not move (held open, say): a failed move loses nothing.
+BOOL MoveOnePath(const char* source, const char* target) {
+    // The move lists run at every update: when the old file is gone, the current one under the
+    // target name must stay, so nothing is attempted before the source is known to be there.
+    if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source,
+                      target, static_cast<long>(ERROR_FILE_NOT_FOUND));
+        return FALSE;
+    }
+    char aside[kPathSize] = "";
+    const DWORD targetAttributes = GetFileAttributesA(target);
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        char folder[kPathSize];
+        memcpy(folder, target, strlen(target) + 1);
+        CutLastComponent(folder);
+        if (!GetTempFileNameA(folder, "vrk", 0, aside) || !MoveFileExA(target, aside, MOVEFILE_REPLACE_EXISTING)) {
+            const long error = static_cast<long>(GetLastError());
+            if (aside[0]) DeleteFileA(aside);
+            WriteSetupLog(kLogSourceSetup, kLogFailure,
+                          "in Move file delete file did not successful (%s --> %s); error %ld", source, target, error);
+            return FALSE;
+        }
+    }
+    if (MoveFileA(source, target)) {
+        if (aside[0]) {
+            SetFileAttributesA(aside, FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileA(aside)) ScheduleDeleteAtBoot(aside);
+        }
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "Move File from %s to %s", source, target);
+        return TRUE;
+    }
+    const long error = static_cast<long>(GetLastError());
+    if (aside[0]) MoveFileA(aside, target);
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source, target,
+                  error);
+    return FALSE;
+}
+
+}  // namespace
+
 BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char* targetDirectory,
                  const char* targetName) {
     char source[kPathSize], target[kPathSize];
@@ -150,27 +214,7 @@ BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", sourceName ? sourceName : "");
         return FALSE;
     }
-    // The move lists run at every update: when the old file is gone, the current one under the
-    // target name must stay, so nothing is deleted before the source is known to be there.
-    if (!FileExists(source, nullptr) && !DirectoryExists(source, nullptr)) {
-        WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source,
-                      target, static_cast<long>(ERROR_FILE_NOT_FOUND));
-        return FALSE;
-    }
-    if (FileExists(target, nullptr) && !DeleteFileA(target)) {
-        const long error = static_cast<long>(GetLastError());
-        WriteSetupLog(kLogSourceSetup, kLogFailure,
-                      "in Move file delete file did not successful (%s --> %s); error %ld", source, target, error);
-        return FALSE;
-    }
-    if (MoveFileA(source, target)) {
-        WriteSetupLog(kLogSourceSetup, kLogTrace, "Move File from %s to %s", source, target);
-        return TRUE;
-    }
-    const long error = static_cast<long>(GetLastError());
-    WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source, target,
-                  error);
-    return FALSE;
+    return MoveOnePath(source, target);
 }
 
 void MoveFiles(const char* sourceDirectory, const char* sourceNameOrMask, const char* targetDirectory,
@@ -198,9 +242,20 @@ void MoveFiles(const char* sourceDirectory, const char* sourceNameOrMask, const 
         return;
     }
     WriteSetupLog(kLogSourceSetup, kLogTrace, "Move files; check mask %s", mask);
+    char targetFolder[kPathSize];
+    if (!JoinPath(targetDirectory, nullptr, targetFolder)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", mask);
+        return;
+    }
     MultiStringList names;
     MatchingNames(mask, &names);
-    for (const char* name; (name = names.next()) != nullptr;) MoveOneFile(folder, name, targetDirectory, name);
+    char source[kPathSize], target[kPathSize];
+    for (const char* name; (name = names.next()) != nullptr;) {
+        if (ListedPath(folder, name, source) && ListedPath(targetFolder, name, target))
+            MoveOnePath(source, target);
+        else
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not move file %s", name);
+    }
 }
 
 void MoveFileInMakerDir(const char* sourceName, const char* targetName) {
