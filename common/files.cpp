@@ -35,7 +35,7 @@ bool SameFileName(const char* a, size_t aLength, const char* b) {
     return strlen(b) == aLength && lstrcmpiA(a, b) == 0;
 }
 
-bool WalkTree(char* dir, int count, const char* const* names) {
+bool WalkTree(char* dir, int count, const char* const* names, TreeMatchFilter accept, void* context) {
     const size_t length = strlen(dir);
     char mask[kPathSize];
     memcpy(mask, dir, length + 1);
@@ -48,13 +48,16 @@ bool WalkTree(char* dir, int count, const char* const* names) {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (entry.cFileName[0] == '.') continue;
             if (!AppendComponent(dir, length, entry.cFileName)) continue;
-            if (WalkTree(dir, count, names)) return true;
+            if (WalkTree(dir, count, names, accept, context)) return true;
             dir[length] = '\0';
         } else {
             const size_t entryLength = strlen(entry.cFileName);
             for (int i = 0; i < count; ++i)
                 if (SameFileName(entry.cFileName, entryLength, names[i])) ++equal;
-            if (equal >= count) return true;
+            if (equal >= count) {
+                if (!accept || accept(dir, context)) return true;
+                equal = 0;
+            }
         }
     } while (FindNextFileA(find.get(), &entry));
     return false;
@@ -98,11 +101,11 @@ DWORD GetFileSizeByName(const char* path) {
     return size == INVALID_FILE_SIZE ? 0 : size;
 }
 
-BOOL FindInTree(char* directory, int count, const char* const* names) {
+BOOL FindInTree(char* directory, int count, const char* const* names, TreeMatchFilter accept, void* context) {
     if (!directory || count <= 0 || !names) return FALSE;
     char start[kPathSize];
     if (!CopyText(start, sizeof start, directory)) return FALSE;
-    if (WalkTree(directory, count, names)) return TRUE;
+    if (WalkTree(directory, count, names, accept, context)) return TRUE;
     memcpy(directory, start, strlen(start) + 1);
     return FALSE;
 }

@@ -28,8 +28,11 @@ DWORD GetFileSizeByName(const char* path);
 // out (kPathSize bytes) receives the path, or the empty text when the file is nowhere.
 BOOL SearchFilePath(const char* name, char* out, const char* alternative = nullptr);
 // Depth-first search of the tree at directory (kPathSize bytes, in and out) for a directory holding
-// count of names; on success directory names it, otherwise it is as it was.
-BOOL FindInTree(char* directory, int count, const char* const* names);
+// count of names; on success directory names it, otherwise it is as it was. With accept, a
+// directory it refuses does not end the search.
+using TreeMatchFilter = bool (*)(const char* directory, void* context);
+BOOL FindInTree(char* directory, int count, const char* const* names, TreeMatchFilter accept = nullptr,
+                void* context = nullptr);
 // The first file matching directory\prefix*.* whose first 1024 bytes hold text; out its full path.
 BOOL FindFileWithHeader(const char* directory, const char* prefix, const char* text, char* out);
 // key=value lines of section as NUL-separated strings; the number of bytes read.

@@ -2,16 +2,19 @@
 
 #include <cstdio>
 
+#include "common/bytestring.h"
 #include "common/files.h"
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/registry.h"
+#include "common/setup_log.h"
 #include "lang/resource.h"
 
 const char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
 const char kAdapterNumberValue[] = "Parameters\\AdapterNumber";
 const char kDelFilesName[] = "DELFILES.DAT";
 const char kInfDirectory[] = "%SystemRoot%\\SYSTEM32";
+const char kDelFilesMarker[] = ";// VARNEK ISDN file lists";
 
 namespace {
 
@@ -49,6 +52,18 @@ bool ProgramDriveRoot(char* out) {
     return snprintf(out, kPathSize, "%s\\", program) < static_cast<int>(kPathSize);
 }
 
+// A list the package did not write is never run: the clean-up deletes with administrator rights
+// whatever a list names, and one with the same file name lies anywhere a user may put it.
+bool IsPackagesList(const char* directory, void*) {
+    char path[kPathSize];
+    if (!JoinPath(directory, kDelFilesName, path)) return false;
+    FileBuffer header(path, 1024);
+    const DWORD n = header.read();
+    if (n > 0 && FindBounded(header.data(), n, kDelFilesMarker)) return true;
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "FindDelFilesDat : %s is not the package's file list; ignored", path);
+    return false;
+}
+
 }  // namespace
 
 const char* GetProductName(ProductId productId) { return Lookup(productId).name; }
@@ -77,8 +92,14 @@ void GetAdapterServiceName(const char* service, char* out, DWORD outSize) {
 BOOL FindDelFilesDat(char* out) {
     if (FileExists(kMakerDirectory, kDelFilesName) && JoinPath(kMakerDirectory, kDelFilesName, out)) return TRUE;
     char directory[kPathSize] = "";
+    const DWORD n = GetModuleFileNameA(nullptr, directory, sizeof directory);
+    if (n > 0 && n < sizeof directory) {
+        CutLastComponent(directory);
+        if (FileExists(directory, kDelFilesName) && JoinPath(directory, kDelFilesName, out)) return TRUE;
+    }
     const char* names[] = {kDelFilesName};
-    if (ProgramDriveRoot(directory) && FindInTree(directory, 1, names) && JoinPath(directory, kDelFilesName, out))
+    if (ProgramDriveRoot(directory) && FindInTree(directory, 1, names, IsPackagesList) &&
+        JoinPath(directory, kDelFilesName, out))
         return TRUE;
     out[0] = '\0';
     MessageBoxFromIds(nullptr, IDS_DELFILES_NOT_FOUND, MB_ICONHAND, IDS_MESSAGE_CAPTION);

@@ -31,6 +31,8 @@ BOOL FindProductInf(char* out, ProductId productId);
 // decimal, or by "0" when the number cannot be read. out holds outSize bytes.
 void GetAdapterServiceName(const char* service, char* out, DWORD outSize = MAX_PATH);
 
-// DELFILES.DAT in the maker's directory, or anywhere on the drive of the running program; out
-// (260 bytes) its path. Not found: message 21 and 0.
+// The package's DELFILES.DAT: the one in the maker's directory or beside the running program, or
+// one anywhere on the program's drive whose first 1024 bytes hold the marker line (others are
+// logged and passed over); out (260 bytes) its path. Not found: message 21 and 0.
+extern const char kDelFilesMarker[];  // ";// VARNEK ISDN file lists"
 BOOL FindDelFilesDat(char* out);

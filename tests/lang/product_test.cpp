@@ -13,6 +13,7 @@ namespace {
 
 const char kDialCoreMarker[] = ";// VARNEK ISDN DialCore software setup";
 const char kRouterMarker[] = ";// VARNEK ISDN Multiprotocol Router software setup";
+const char kDelFilesMarker[] = ";// VARNEK ISDN file lists";
 
 std::string SystemFile(const std::string& name) { return Expand("%SystemRoot%\\SYSTEM32\\" + name); }
 
@@ -147,11 +148,39 @@ TEST_F(DelFilesDat, FoundInTheMakersDirectoryFirst) {
 TEST_F(DelFilesDat, FoundAnywhereOnTheProgramsDriveByTheTreeSearch) {
     const std::string dir = FreshDirectory("medium") + "\\i386";
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(dir + "\\delfiles.dat", "[DELETE VrkRas]\r\n"));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\delfiles.dat", std::string(kDelFilesMarker) + "\r\n[DELETE VrkRas]\r\n"));
     char out[MAX_PATH] = "";
     ASSERT_TRUE(FindDelFilesDat(out));
     EXPECT_EQ(0, lstrcmpiA((dir + "\\DELFILES.DAT").c_str(), out)) << out;
     DeleteFileA((dir + "\\delfiles.dat").c_str());
+}
+
+TEST_F(DelFilesDat, ElsewhereOnlyAListWithThePackagesMarkerCounts) {
+    // Without the marker line a list on the drive is someone else's: as if there were none.
+    const std::string stray = FreshDirectory("stray") + "\\DELFILES.DAT";
+    ASSERT_TRUE(WriteFileBytes(stray, "[DELETE VrkRas]\r\n1=%SystemRoot%\\SYSTEM32\\*.DLL\r\n"));
+    char out[MAX_PATH] = "x";
+    dialog_robot::BackgroundCall call([&] { return static_cast<INT_PTR>(FindDelFilesDat(out)); });
+    const dialog_robot::MessageBoxSeen seen = dialog_robot::AnswerMessageBox(IDOK, 120000);
+    ASSERT_TRUE(call.Wait(120000));
+    EXPECT_EQ(FALSE, call.result()) << out;
+    EXPECT_STREQ("", out);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), seen.icon);
+
+    const std::string marked = FreshDirectory("marked") + "\\DELFILES.DAT";
+    ASSERT_TRUE(WriteFileBytes(marked, "[DELETE VrkRas]\r\n" + std::string(kDelFilesMarker) + "\r\n"));
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(marked.c_str(), out)) << out;
+
+    // Beside the running program it is the package's, marker or not.
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    *strrchr(program, '\\') = '\0';
+    const std::string beside = std::string(program) + "\\DELFILES.DAT";
+    ASSERT_TRUE(WriteFileBytes(beside, "[DELETE VrkRas]\r\n"));
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(beside.c_str(), out)) << out;
+    for (const std::string& file : {stray, marked, beside}) DeleteFileA(file.c_str());
 }
 
 TEST_F(DelFilesDat, NowhereShowsMessage21AndFails) {
