@@ -53,9 +53,11 @@ bool ParseMoveValue(const char* value, char* source, size_t sourceSize, char* ta
            CopyPart(target, targetSize, comma + 1, strlen(comma + 1));
 }
 
-size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const char** cut) {
+size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const char** cut, size_t measured) {
     *cut = nullptr;
     if (capacity < 2 || read != capacity - 2) return read;
+    // The lines with their NULs and the section's closing NUL fit: every byte arrived.
+    if (measured >= read && measured < capacity) return measured;
     // The lines before the last one ended at a NUL the file had; the last one ended where the
     // buffer did.
     size_t last = 0;

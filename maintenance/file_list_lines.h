@@ -29,10 +29,12 @@ bool ParseDeleteValue(const char* value, char* file, size_t size, bool* deferred
 bool ParseMoveValue(const char* value, char* source, size_t sourceSize, char* target, size_t targetSize);
 
 // A section read into capacity bytes returned read bytes; the private-profile reader reports a
-// section that did not fit with capacity - 2, its last line possibly cut off anywhere. Gives the
-// number of bytes of the lines that are certainly whole (read itself when nothing was cut) and
-// points *cut at the line that was dropped (null when none).
-size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const char** cut);
+// section that did not fit with capacity - 2, its last line possibly cut off anywhere, and so it
+// reports one of capacity - 2 or capacity - 1 bytes that did fit. measured is the section's length
+// from a larger read (0: none was made); it tells the two apart. Gives the number of bytes of the
+// lines that are certainly whole (read itself when nothing was cut) and points *cut at the line
+// that was dropped (null when none).
+size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const char** cut, size_t measured = 0);
 
 // The line of a section read that starts at *offset, moving *offset past it and its NUL; null at
 // the first empty line (the section's end) and once *offset reaches whole. The reader ends every

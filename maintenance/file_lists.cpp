@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "common/files.h"
 #include "common/product.h"
 #include "common/setup_log.h"
@@ -41,8 +43,15 @@ bool ReadListSection(const ListKind& kind, const char* section, const char* file
         WriteSetupLog(kLogSourceSetup, kLogFailure, kind.notFound, section);
         return false;
     }
+    // The reader answers alike for a section that filled the buffer exactly and for one it cut; a
+    // read with room to spare measures which it was.
+    size_t measured = 0;
+    if (read == kListSectionSize - 2) {
+        std::vector<char> larger(2 * kListSectionSize);
+        measured = ReadIniSection(section, larger.data(), static_cast<DWORD>(larger.size()), file);
+    }
     const char* cut = nullptr;
-    *whole = WholeSectionBytes(buffer, read, kListSectionSize, &cut);
+    *whole = WholeSectionBytes(buffer, read, kListSectionSize, &cut, measured);
     // A cut name could delete or replace other files than the one the list means (a mask
     // "...\*.DLL" cut to "...\*"): that line is left out, and everything behind it is unseen.
     if (cut)

@@ -128,6 +128,36 @@ TEST(MaintenanceListLines, ASectionThatFilledTheBufferLosesItsLastLine) {
     EXPECT_EQ(one.data(), dropped);
 }
 
+TEST(MaintenanceListLines, ASectionThatJustFitsIsToldFromACutOneByItsMeasure) {
+    // 30 and 31 bytes of lines in a 32-byte buffer: the reader says 30 for both, and for a longer one.
+    const std::string thirty = Section({"1=first.dll", "2=second.dll", "3=xd"});
+    const std::string thirtyOne = Section({"1=first.dll", "2=second.dll", "3=x.d"});
+    const std::string longer = Section({"1=first.dll", "2=second.dll", "3=x.dll"});
+    ASSERT_EQ(31u, thirty.size());
+    ASSERT_EQ(32u, thirtyOne.size());
+    const struct {
+        std::string buffer;
+        size_t measured;
+        size_t whole;
+        const char* dropped;
+    } cases[] = {
+        {thirty + std::string(1, '\0'), 30, 30, nullptr},
+        {thirtyOne, 31, 31, nullptr},
+        {thirtyOne, 0, 25, "3=x.d"},                                     // not measured: taken for cut
+        {longer.substr(0, 30) + std::string(2, '\0'), 33, 25, "3=x.d"},  // longer: cut indeed
+    };
+    for (const auto& c : cases) {
+        const char* dropped = nullptr;
+        EXPECT_EQ(c.whole, WholeSectionBytes(c.buffer.data(), 30, 32, &dropped, c.measured)) << c.measured;
+        if (c.dropped) {
+            ASSERT_NE(nullptr, dropped) << c.measured;
+            EXPECT_STREQ(c.dropped, dropped);
+        } else {
+            EXPECT_EQ(nullptr, dropped) << c.measured;
+        }
+    }
+}
+
 struct AgentCase {
     const char* title;
     std::vector<std::pair<const char*, const char*>> values;  // name, text (null: not a readable REG_SZ)
