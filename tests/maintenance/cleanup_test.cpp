@@ -320,7 +320,7 @@ TEST_F(CleanUpListsTest, TheLinesListWithRebootMasksNestedCyclicAndMissingSectio
 
 TEST_F(CleanUpListsTest, AListCutByItsBufferDropsTheCutMask) {
     InstallLines(kRemoteAccess | kGateway);
-    const std::string folder = FreshDirectory("lvcut");
+    const std::string folder = FreshDirectory("lvcut-beyond");
     for (const char* name : {"keep.txt", "drop.DLL"}) ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, name));
     // Lines of 100 bytes with their NUL up to byte 1000; the 1024-byte read cuts the mask after it.
     std::string section = "[DELETE VrkLV]\r\n";
@@ -330,7 +330,7 @@ TEST_F(CleanUpListsTest, AListCutByItsBufferDropsTheCutMask) {
         section += line + "\r\n";
     }
     const std::string mask = "20=" + folder + "\\*.DLL";
-    ASSERT_GT(1000 + mask.size() + 1, 1022u) << "the mask must reach past the buffer";
+    ASSERT_GT(1000 + mask.size() + 1, 1023u) << "the mask must reach past the buffer";
     DelFilesOverride list(section + mask + "\r\n");
     ASSERT_TRUE(CleanUp(kGateway));
     EXPECT_TRUE(PathExists(folder + "\\keep.txt"));
