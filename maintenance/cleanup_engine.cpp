@@ -11,6 +11,8 @@
 #include "lang/resource.h"
 #include "maintenance/file_lists.h"
 #include "maintenance/lan_adapters.h"
+#include "maintenance/named_files.h"
+#include "maintenance/provisioning.h"
 #include "maintenance/snmp_agent_entry.h"
 #include "setupdll/setup_results.h"
 
@@ -32,8 +34,12 @@ const char* const kInstalledLineMarkers[] = {
 // Shared by the router and the other lines: removed with the last line only.
 const char* const kSharedServices[] = {"VrkLogSV", "VrkMprTrc"};
 
-const char* const kSharedDeleteSections[] = {"DELETE MFC Files", "DELETE Trace Files", "DELETE VrkSetup",
-                                             "DELETE TempFiles"};
+struct SharedList {
+    const char* section;
+    bool administratorsFiles;  // files the administrator made or may want: run only to delete files
+};
+const SharedList kSharedDeleteSections[] = {
+    {"DELETE MFC Files", false}, {"DELETE Trace Files", true}, {"DELETE VrkSetup", false}, {"DELETE TempFiles", false}};
 
 // The per-controller values of a product in the CAPI registry, in the order they are deleted.
 const char* const kCapiValueSuffixes[] = {"Interface", "Enabled", "Nickname", "Phone", "Protocol", "CapiPlus"};
@@ -55,6 +61,21 @@ void RouterServiceNames(char adapterService[kPathSize], const char* names[kRoute
     names[3] = "VrkMprLan";
     names[4] = "VrkMprWan";
     names[5] = "VrkMprX31";
+}
+
+// The administrator chose to keep the files: the list is not run, and the log says so.
+void LogListKept(const char* section) {
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "_DeleteFileList %s not run: the files are kept", section);
+}
+
+void ProcessLineDeleteSection(ProductId productId, BOOL deleteFiles) {
+    if (deleteFiles) {
+        ProcessProductDeleteSection(productId);
+        return;
+    }
+    char section[kSectionNameSize];
+    const int length = snprintf(section, sizeof section, "DELETE %s", GetProductKeyName(productId));
+    if (length > 0 && length < static_cast<int>(sizeof section)) LogListKept(section);
 }
 
 }  // namespace
@@ -155,12 +176,19 @@ BOOL AnyProductInstalled() {
     return FALSE;
 }
 
-void CleanUpCommon() {
+void CleanUpCommon(BOOL deleteFiles) {
     if (AnyProductInstalled()) return;
     DeleteRegTree(kMakerKeyPath);
     DeleteRegTree(kOldMakerKeyPath);
-    for (const char* section : kSharedDeleteSections) ProcessDeleteSection(section);
+    for (const SharedList& list : kSharedDeleteSections) {
+        if (list.administratorsFiles && !deleteFiles)
+            LogListKept(list.section);
+        else
+            ProcessDeleteSection(list.section);
+    }
     DeleteServiceKeys(sizeof kSharedServices / sizeof kSharedServices[0], kSharedServices);
+    // The router's trace driver, gone now, had a load-order group of its own.
+    RemoveTraceGroup();
 }
 
 void CleanUpRouter(HWND window, BOOL deleteFiles, BOOL commonStep) {
@@ -175,20 +203,25 @@ void CleanUpRouter(HWND window, BOOL deleteFiles, BOOL commonStep) {
     DeleteCapiValues("VrkMpr");
     ReleaseAllLanAdapters();
     DeleteProductInfFiles(kProductMultiprotocolRouter);
-    if (deleteFiles) ProcessProductDeleteSection(kProductMultiprotocolRouter);
-    if (commonStep) CleanUpCommon();
+    ProcessLineDeleteSection(kProductMultiprotocolRouter, deleteFiles);
+    if (commonStep) CleanUpCommon(deleteFiles);
     CloseProgressNote();
 }
 
 void CleanUpRemoteAccess(HWND window, BOOL deleteFiles, BOOL commonStep) {
+    // Where the trace service and the center were told to write: known only from keys that go now.
+    NamedFiles named;
+    named.Read();
     ShowProgressNote(window, IDS_NOTE_CLEAN_REMOTE_ACCESS, IDS_NOTE_CAPTION);
     DeleteSubkeysByPrefix(kServicesKey, "VrkRas");
     DeleteProductKeys("VrkRas");
     DeleteNetworkCardEntries("VrkRas");
     DeleteCapiValues("VrkRas");
+    RemoveRasEventSource();
     DeleteProductInfFiles(kProductRemoteAccess);
-    if (deleteFiles) ProcessProductDeleteSection(kProductRemoteAccess);
-    if (commonStep) CleanUpCommon();
+    ProcessLineDeleteSection(kProductRemoteAccess, deleteFiles);
+    if (deleteFiles) named.Delete();
+    if (commonStep) CleanUpCommon(deleteFiles);
     CloseProgressNote();
 }
 
@@ -198,8 +231,8 @@ void CleanUpGateway(HWND window, BOOL deleteFiles, BOOL commonStep) {
     DeleteProductKeys("VrkLV");
     DeleteNetworkCardEntries("VrkLV");
     DeleteProductInfFiles(kProductGateway);
-    if (deleteFiles) ProcessProductDeleteSection(kProductGateway);
-    if (commonStep) CleanUpCommon();
+    ProcessLineDeleteSection(kProductGateway, deleteFiles);
+    if (commonStep) CleanUpCommon(deleteFiles);
     CloseProgressNote();
 }
 

@@ -8,7 +8,8 @@
 #include "setupdll/setup_call.h"
 
 // The line clean-ups, each inside the information window owned by window. deleteFiles runs the
-// line's own delete list of DELFILES.DAT. commonStep runs CleanUpCommon at the end; a caller that
+// line's own delete list of DELFILES.DAT (and removes the files the remote-access line was told to
+// write under names of their own); without it the log says which lists were not run. commonStep runs CleanUpCommon at the end; a caller that
 // removes several lines at once leaves it to the last of them, so that the shared lists (which
 // remove DELFILES.DAT itself) do not run before the other lines' own lists.
 void CleanUpRouter(HWND window, BOOL deleteFiles, BOOL commonStep = TRUE);
@@ -16,8 +17,9 @@ void CleanUpRemoteAccess(HWND window, BOOL deleteFiles, BOOL commonStep = TRUE);
 void CleanUpGateway(HWND window, BOOL deleteFiles, BOOL commonStep = TRUE);
 
 // What the lines share, removed only when no line is installed any more: both maker keys, the
-// shared delete lists, the log service and the router's trace driver.
-void CleanUpCommon();
+// shared delete lists, the log service and the router's trace driver with its load-order group.
+// Without deleteFiles the list of traces and logs ("DELETE Trace Files") is not run; the programs go.
+void CleanUpCommon(BOOL deleteFiles = TRUE);
 // TRUE when the service key of the router, the remote-access driver or the gateway exists.
 BOOL AnyProductInstalled();
 

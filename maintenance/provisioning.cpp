@@ -41,6 +41,9 @@ constexpr DWORD kFirewallAddressCount = 256;
 const char kTraceDriverGroup[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprTrc\\Group";
 const char kRouterDriverGroup[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMpr\\Group";
 
+const char kSystemLogKey[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\System";
+const char kSystemLogSources[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\System\\Sources";
+const char kRasEventSource[] = "VrkRas";
 const char kRasEventMessageFile[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\System\\VrkRas\\EventMessageFile";
 const char kRasTypesSupported[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\System\\VrkRas\\TypesSupported";
 
@@ -90,6 +93,19 @@ void RegisterSnmpAgent(const char** result) {
 void RegisterRasEventSource() {
     WriteRegExpandString(kRasEventMessageFile, "%SystemRoot%\\SYSTEM32\\Drivers\\VrkRas.SYS", kRegClose);
     WriteRegDword(kRasTypesSupported, 7, kRegClose);
+}
+
+void RemoveRasEventSource() {
+    DeleteRegTree(kSystemLogKey, kRasEventSource);
+    RemoveFromRegMultiString(kSystemLogSources, kRasEventSource);
+}
+
+void RemoveTraceGroup() {
+    char list[kGroupOrderSize] = {};
+    if (ReadRegMultiString(kServiceGroupOrderList, list, sizeof list) == 0) return;
+    bool removed = false;
+    for (size_t at; (at = FindListEntry(list, kTraceGroupName)) != kNoListEntry; removed = true) RemoveListEntry(list, at);
+    if (removed) WriteRegMultiString(kServiceGroupOrderList, list, kRegClose, static_cast<DWORD>(ListBytes(list)));
 }
 
 BOOL InsertTraceGroup() {

@@ -22,6 +22,12 @@ void RegisterRasEventSource();
 // missing or the list has no room for the entry.
 BOOL InsertTraceGroup();
 
+// The counterparts for the removal: the source VrkRas leaves the System log (key and Sources
+// entry), and "VrkMprTraceGroup" leaves the service group order (the list is written only when
+// it held the entry).
+void RemoveRasEventSource();
+void RemoveTraceGroup();
+
 // Workers of the setup procedures.
 BOOL SetSnmpRegistryWorker(const SetupArguments& arguments, const char** result);
 BOOL SetRouterRegistryWorker(const SetupArguments& arguments, const char** result);
