@@ -65,7 +65,7 @@ void RouterServiceNames(char adapterService[kPathSize], const char* names[kRoute
 
 // The administrator chose to keep the files: the list is not run, and the log says so.
 void LogListKept(const char* section) {
-    WriteSetupLog(kLogSourceSetup, kLogTrace, "_DeleteFileList %s not run: the files are kept", section);
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "File list %s not run: the files are kept", section);
 }
 
 void ProcessLineDeleteSection(ProductId productId, BOOL deleteFiles) {

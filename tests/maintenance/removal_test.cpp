@@ -165,8 +165,8 @@ TEST_F(RemovalTest, WithoutDeleteFilesTheTracesLogsAndSetupLogsStay) {
     EXPECT_EQ(1u, state.count(PendingEntry(Drivers() + "\\VrkMprTrc.sys")));
     const std::string ini = ";ini=" + Maker("DELFILES.DAT");
     EXPECT_TRUE(Logged("_DeleteFileList DELETE VrkSetup" + ini));
-    EXPECT_TRUE(Logged("_DeleteFileList DELETE Trace Files not run: the files are kept"));
-    EXPECT_TRUE(Logged("_DeleteFileList DELETE VrkRas not run: the files are kept"));
+    EXPECT_TRUE(Logged("File list DELETE Trace Files not run: the files are kept"));
+    EXPECT_TRUE(Logged("File list DELETE VrkRas not run: the files are kept"));
     EXPECT_FALSE(Logged("_DeleteFileList DELETE Trace Files" + ini));
     DeleteFileA("c:\\temp\\setup_1.log");
 }
