@@ -77,6 +77,18 @@ bool BindingList::Append(const char* entry) {
     return true;
 }
 
+bool BindingList::Insert(size_t at, const char* entry) {
+    const char* before = Entry(at);
+    if (!before) return Append(entry);
+    const size_t offset = static_cast<size_t>(before - data_);
+    const size_t length = strlen(entry) + 1;
+    if (!Reserve(used_ + length + 1)) return false;
+    memmove(data_ + offset + length, data_ + offset, used_ + 1 - offset);
+    memcpy(data_ + offset, entry, length);
+    used_ += length;
+    return true;
+}
+
 void BindingList::Remove(size_t k) {
     const char* entry = Entry(k);
     if (!entry) return;
@@ -91,6 +103,14 @@ bool BindingList::MoveEntry(size_t k, BindingList* to) {
     if (!entry) return true;
     // Appending may move to's block but never this one's: the entry stays valid while it is copied.
     if (!to->Append(entry)) return false;
+    Remove(k);
+    return true;
+}
+
+bool BindingList::MoveEntryTo(size_t k, BindingList* to, size_t at) {
+    const char* entry = Entry(k);
+    if (!entry) return true;
+    if (!to->Insert(at, entry)) return false;
     Remove(k);
     return true;
 }

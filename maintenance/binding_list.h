@@ -23,11 +23,15 @@ public:
     const char* Entry(size_t k) const;
     // Appended over the terminating empty string, which then follows it again.
     bool Append(const char* entry);
+    // Inserted before entry at, or appended when there is no entry at.
+    bool Insert(size_t at, const char* entry);
     // The rest of the list moves forward over entry k.
     void Remove(size_t k);
     // Entry k of this list to the end of to; nothing when there is no entry k. The entry leaves
     // this list only once it is in to, so that it is never lost.
     bool MoveEntry(size_t k, BindingList* to);
+    // The same, the entry put before entry at of to (appended when to has none there).
+    bool MoveEntryTo(size_t k, BindingList* to, size_t at);
     // The entries with their NULs and the terminating empty string; an empty list is one NUL.
     const char* Data() const;
     size_t Size() const;

@@ -13,6 +13,7 @@
 #include "maintenance/lan_adapters.h"
 #include "maintenance/named_files.h"
 #include "maintenance/provisioning.h"
+#include "maintenance/replaced_settings.h"
 #include "maintenance/snmp_agent_entry.h"
 #include "setupdll/setup_results.h"
 
@@ -195,13 +196,17 @@ void CleanUpRouter(HWND window, BOOL deleteFiles, BOOL commonStep) {
     char adapterService[kPathSize];
     const char* services[kRouterServiceCount];
     RouterServiceNames(adapterService, services);
+    // What the router's configuration replaced of the system's settings: recorded under its key.
+    ReplacedSettings replaced;
+    replaced.Load();
     ShowProgressNote(window, IDS_NOTE_CLEAN_ROUTER, IDS_NOTE_CAPTION);
     RemoveSnmpAgentEntries();
     DeleteServiceKeys(kRouterServiceCount, services);
     DeleteProductKeys("VrkMpr");
     DeleteNetworkCardEntries("VrkMpr");
     DeleteCapiValues("VrkMpr");
-    ReleaseAllLanAdapters();
+    GiveBackLanAdapters(replaced.adapters(), adapterService);
+    replaced.GiveBack();
     DeleteProductInfFiles(kProductMultiprotocolRouter);
     ProcessLineDeleteSection(kProductMultiprotocolRouter, deleteFiles);
     if (commonStep) CleanUpCommon(deleteFiles);

@@ -95,6 +95,19 @@ void MoveBinding(long k, BindingList* from, BindingList* to) {
     for (int i = 0; i < 3; ++i) from[i].MoveEntry(static_cast<size_t>(k), &to[i]);
 }
 
+bool IpxInstalled() {
+    char path[kPathSize];
+    DWORD type = REG_NONE;
+    return ListPath(kBind, path) && QueryRegValue(path, &type, nullptr) && type == REG_MULTI_SZ;
+}
+
+void WriteLists(const BindingList* lists, int first, int count) {
+    char path[kPathSize];
+    for (int i = first; i < first + count; ++i)
+        if (ListPath(static_cast<ListIndex>(i), path))
+            WriteRegMultiString(path, lists[i].Data(), kRegClose, static_cast<DWORD>(lists[i].Size()));
+}
+
 }  // namespace
 
 void LoadLanAdapterTable() {
@@ -110,8 +123,11 @@ DWORD LanAdapterCount() { return g_table.count; }
 LanAdapterEntry* LanAdapterAt(DWORD index) { return index < g_table.count ? &g_table.entries[index] : nullptr; }
 
 BOOL SaveLanAdapterTable() {
+    if (!IpxInstalled()) return TRUE;
     BindingList lists[kListCount];
     for (int i = 0; i < kListCount; ++i) ReadList(static_cast<ListIndex>(i), &lists[i]);
+    BindingList before;
+    ReadList(kBind, &before);
     RebuildExports(lists[kBind], &lists[kExport]);
     RebuildExports(lists[kDisabledBind], &lists[kDisabledExport]);
 
@@ -119,23 +135,43 @@ BOOL SaveLanAdapterTable() {
     BindingList* disabled = &lists[kDisabledBind];
     for (DWORD i = 0; i < g_table.count; ++i) {
         const LanAdapterEntry& entry = g_table.entries[i];
-        if (entry.routerOwned)
-            MoveBinding(FindAdapterBinding(*enabled, entry.serviceName), enabled, disabled);
-        else
-            MoveBinding(FindAdapterBinding(*disabled, entry.serviceName), disabled, enabled);
+        if (entry.routerOwned) {
+            const long k = FindAdapterBinding(*enabled, entry.serviceName);
+            if (k >= 0) RecordAdapterTaken(entry.serviceName, static_cast<DWORD>(FindAdapterBinding(before, entry.serviceName)));
+            MoveBinding(k, enabled, disabled);
+        } else {
+            const long k = FindAdapterBinding(*disabled, entry.serviceName);
+            if (k >= 0) ForgetAdapterTaken(entry.serviceName);
+            MoveBinding(k, disabled, enabled);
+        }
     }
     // The router's own binding is never left disabled.
     MoveBinding(FindBindingContaining(*disabled, "VrkMpr"), disabled, enabled);
-
-    char path[kPathSize];
-    for (int i = 0; i < kListCount; ++i)
-        if (ListPath(static_cast<ListIndex>(i), path))
-            WriteRegMultiString(path, lists[i].Data(), kRegClose, static_cast<DWORD>(lists[i].Size()));
+    WriteLists(lists, 0, kListCount);
     return TRUE;
 }
 
-void ReleaseAllLanAdapters() {
-    LoadLanAdapterTable();
-    for (DWORD i = 0; i < g_table.count; ++i) g_table.entries[i].routerOwned = 0;
-    SaveLanAdapterTable();
+void GiveBackLanAdapters(const std::vector<TakenAdapter>& taken, const char* routerAdapter) {
+    if (!IpxInstalled()) return;
+    BindingList lists[kListCount];
+    for (int i = 0; i < kListCount; ++i) ReadList(static_cast<ListIndex>(i), &lists[i]);
+    bool enabledChanged = false, disabledChanged = false;
+    // In the order of their places, so that each lands where it stood among the others.
+    for (const TakenAdapter& adapter : taken) {
+        const long k = FindAdapterBinding(lists[kDisabledBind], adapter.name.c_str());
+        if (k < 0) continue;
+        for (int i = 0; i < 3; ++i)
+            lists[kDisabledBind + i].MoveEntryTo(static_cast<size_t>(k), &lists[kBind + i], adapter.index);
+        enabledChanged = disabledChanged = true;
+    }
+    if (routerAdapter && routerAdapter[0]) {
+        for (const int side : {static_cast<int>(kBind), static_cast<int>(kDisabledBind)}) {
+            for (long k; (k = FindAdapterBinding(lists[side], routerAdapter)) >= 0;) {
+                for (int i = 0; i < 3; ++i) lists[side + i].Remove(static_cast<size_t>(k));
+                (side == kBind ? enabledChanged : disabledChanged) = true;
+            }
+        }
+    }
+    if (enabledChanged) WriteLists(lists, kBind, 3);
+    if (disabledChanged) WriteLists(lists, kDisabledBind, 3);
 }

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "maintenance/binding_list.h"
+#include "maintenance/replaced_settings.h"
 
 constexpr DWORD kLanAdapterTableSize = 16;
 
@@ -20,7 +23,11 @@ void LoadLanAdapterTable();
 DWORD LanAdapterCount();
 // The entry at index, or null when the index is not below the count. Callers change routerOwned.
 LanAdapterEntry* LanAdapterAt(DWORD index);
-// Moves each adapter's binding to the list its flag names and writes all six lists; TRUE.
+// Moves each adapter's binding to the list its flag names and writes all six lists; TRUE. Where
+// NWLink IPX is not installed (no Bind list) nothing is written. An adapter whose binding it
+// disables is recorded with the binding's place, one it enables again is forgotten.
 BOOL SaveLanAdapterTable();
-// Every adapter the router had taken over gets its IPX binding back.
-void ReleaseAllLanAdapters();
+// The router's removal: each adapter the LAN configuration took gets its IPX binding back at its
+// place in Bind, and the bindings of the router's own adapter go with it. Bindings the router did
+// not disable stay as they are; nothing is written where NWLink IPX is not installed.
+void GiveBackLanAdapters(const std::vector<TakenAdapter>& taken, const char* routerAdapter);

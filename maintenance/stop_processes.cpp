@@ -4,6 +4,7 @@
 #include "common/progress_note.h"
 #include "common/setup_log.h"
 #include "lang/resource.h"
+#include "maintenance/replaced_settings.h"
 #include "maintenance/window_closing.h"
 #include "setupdll/setup_results.h"
 
@@ -12,6 +13,8 @@ namespace {
 // The router's services in the order they depend on each other: the router service first, then
 // the log service it writes to, then SNMP, which has the router's agent loaded.
 const char* const kRouterServices[] = {"VrkMprSV", "VrklogSV", "SNMP"};
+// The system's own service among them: the router's removal starts it again when it ran.
+const char kSnmpService[] = "SNMP";
 const char kLogService[] = "VrklogSV";
 
 // What the gateway and remote-access procedures give the closed windows' programs to end.
@@ -21,7 +24,8 @@ int ErrorNumber(DWORD error) { return static_cast<int>(error); }
 
 }  // namespace
 
-BOOL StopServiceAndWait(SC_HANDLE manager, const char* name) {
+BOOL StopServiceAndWait(SC_HANDLE manager, const char* name, bool* accepted) {
+    if (accepted) *accepted = false;
     vrk::ServiceHandle service(OpenServiceA(manager, name, SERVICE_ALL_ACCESS));
     if (!service.valid()) {
         const DWORD error = GetLastError();
@@ -34,6 +38,7 @@ BOOL StopServiceAndWait(SC_HANDLE manager, const char* name) {
         WriteSetupLog(kLogSourceSetup, kLogFailure, "%s stopservice error %d", name, ErrorNumber(GetLastError()));
         return TRUE;
     }
+    if (accepted) *accepted = true;
     for (int polls = 0;;) {
         if (!QueryServiceStatus(service.get(), &status)) {
             WriteSetupLog(kLogSourceSetup, kLogFailure, "%s queryservice error %d", name, ErrorNumber(GetLastError()));
@@ -60,7 +65,9 @@ BOOL StopRouterProcessesWorker(const SetupArguments& arguments, const char** res
         // Without a manager every open fails with another error than "not installed": "ERROR".
         vrk::ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         for (const char* name : kRouterServices) {
-            stopped = StopServiceAndWait(manager.get(), name);
+            bool ran = false;
+            stopped = StopServiceAndWait(manager.get(), name, &ran);
+            if (ran && lstrcmpiA(name, kSnmpService) == 0) RecordServiceStopped(name);
             if (!stopped) break;
         }
     }

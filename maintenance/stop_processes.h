@@ -12,7 +12,8 @@ constexpr int kStopPolls = 60;
 
 // Sends the stop request and waits for the service to stop. TRUE when the service does not exist
 // or could be opened, whatever happened afterwards; FALSE when it exists but cannot be opened.
-BOOL StopServiceAndWait(SC_HANDLE manager, const char* name);
+// *accepted (when given) tells whether the service took the stop request, that is, whether it ran.
+BOOL StopServiceAndWait(SC_HANDLE manager, const char* name, bool* accepted = nullptr);
 
 // Workers of the setup procedures.
 BOOL StopRouterProcessesWorker(const SetupArguments& arguments, const char** result);

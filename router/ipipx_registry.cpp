@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "common/product.h"
 #include "common/registry.h"
+#include "maintenance/replaced_settings.h"
 #include "router/ipipx_numbers.h"
 
 const char kIpxBindValue[] = "SYSTEM\\CurrentControlSet\\Services\\NwLnkIpx\\Linkage\\Bind";
@@ -89,8 +90,10 @@ bool CollectLanNetworks(NetworkList* networks) {
 }
 
 void ClearLanGateways() {
+    // The LAN adapters' gateways are the system's: the router's removal puts them back.
     ForEachLanTcpip([](const char* tcpip, const char*) {
-        if (HasGateway(tcpip)) WriteOneString(tcpip, "DefaultGateway", "");
+        char path[kPathSize];
+        if (HasGateway(tcpip) && ValuePath(tcpip, "DefaultGateway", path)) WriteRecordedValue(path, REG_MULTI_SZ, "", 1);
     });
 }
 
@@ -143,5 +146,5 @@ void WriteIpxNumber(DWORD number) {
     WriteRegString(kIpxNetValue, text, kRegClose);
     DWORD existing = 0;
     if (!ReadRegDword(kVirtualNetworkValue, &existing) || existing == 0)
-        WriteRegDword(kVirtualNetworkValue, number, kRegClose);
+        WriteRecordedValue(kVirtualNetworkValue, REG_DWORD, &number, sizeof number);
 }

@@ -108,16 +108,23 @@ TEST_F(LanAdapterTableTest, AnAdapterBoundInBothListsIsTakenFromTheEnabledOnes) 
     EXPECT_EQ((std::vector<Seen>{{"EL59X1", "3Com", false}, {"E100B1", "", true}}), Table());
 }
 
-TEST_F(LanAdapterTableTest, ReleasingMovesEveryDisabledBindingBack) {
-    SetBindings({}, {}, {"\\Device\\El59x1", "\\Device\\E100B1"}, {"\"El59x\" \"El59x1\"", "\"E100B\" \"E100B1\""});
-    LoadLanAdapterTable();
-    EXPECT_EQ((std::vector<Seen>{{"EL59X1", "", true}, {"E100B1", "", true}}), Table());
-
-    ReleaseAllLanAdapters();
-    EXPECT_EQ((List{"\\Device\\El59x1", "\\Device\\E100B1"}), GetList(kLinkage, "Bind"));
+TEST_F(LanAdapterTableTest, GivingBackMovesOnlyTheTakenBindingsToTheirPlaces) {
+    // The router took E100B1 from the second place of Bind; the administrator disabled El59x1.
+    SetBindings({"\\Device\\NdisWan5", "\\Device\\VrkMpr1"}, {"\"NdisWan\" \"NdisWan5\"", "\"VrkMpr\" \"VrkMpr1\""},
+                {"\\Device\\El59x1", "\\Device\\E100B1"}, {"\"El59x\" \"El59x1\"", "\"E100B\" \"E100B1\""});
+    GiveBackLanAdapters({{"E100B1", 1}}, "VrkMpr1");
+    EXPECT_EQ((List{"\\Device\\NdisWan5", "\\Device\\E100B1"}), GetList(kLinkage, "Bind"));
     EXPECT_EQ((List{kExport, kExport}), GetList(kLinkage, "export"));
-    EXPECT_EQ((List{"\"El59x\" \"El59x1\"", "\"E100B\" \"E100B1\""}), GetList(kLinkage, "route"));
-    for (const char* name : {"Bind", "export", "route"}) EXPECT_EQ(std::string(1, '\0'), Raw(kDisabled, name)) << name;
+    EXPECT_EQ((List{"\"NdisWan\" \"NdisWan5\"", "\"E100B\" \"E100B1\""}), GetList(kLinkage, "route"));
+    EXPECT_EQ(List{"\\Device\\El59x1"}, GetList(kDisabled, "Bind"));
+    EXPECT_EQ(List{kExport}, GetList(kDisabled, "export"));
+    EXPECT_EQ(List{"\"El59x\" \"El59x1\""}, GetList(kDisabled, "route"));
+
+    // Without NWLink IPX neither the removal nor the LAN configuration writes a binding list.
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kLinkage);
+    GiveBackLanAdapters({{"E100B1", 0}}, "VrkMpr1");
+    SaveLanAdapterTable();
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, kLinkage));
 }
 
 TEST_F(LanAdapterTableTest, OwningMovesTheBindingOfThatAdapterOnly) {
