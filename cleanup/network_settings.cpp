@@ -11,10 +11,20 @@ using NetworkSetupEntry = BOOL(WINAPI*)(DWORD argc, LPSTR argv[], LPSTR* result)
 
 HMODULE g_networkPanel = nullptr;
 
+// The library of the system directory: by bare name NT 4.0 would look in the program's directory
+// and the current directory first, and run whatever lies there under that name.
+HMODULE LoadNetworkPanel() {
+    char path[MAX_PATH];
+    const UINT n = GetSystemDirectoryA(path, sizeof path);
+    if (n == 0 || n + sizeof "\\NCPA.CPL" > sizeof path) return nullptr;
+    lstrcpynA(path + n, "\\NCPA.CPL", static_cast<int>(sizeof path - n));
+    return LoadLibraryA(path);
+}
+
 }  // namespace
 
 void OpenNetworkSettings() {
-    if (!g_networkPanel) g_networkPanel = LoadLibraryA("NCPA.CPL");
+    if (!g_networkPanel) g_networkPanel = LoadNetworkPanel();
     if (!g_networkPanel) {
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Can't load NCPA.CPL");
         return;

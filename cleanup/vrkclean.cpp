@@ -8,6 +8,7 @@
 #include "cleanup/network_settings.h"
 #include "cleanup/product_choice.h"
 #include "cleanup/restart.h"
+#include "cleanup/start_record.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/paths.h"
@@ -45,8 +46,16 @@ void ReportLanguageModuleMissing() {
                 MB_OK | MB_ICONHAND | MB_SYSTEMMODAL);
 }
 
+// The user declined: nothing is removed, and what the start wrote goes back as it was.
+void Decline(StartRecord* start) {
+    CloseSetupLog();
+    start->GiveBack();
+}
+
 // The program's run; returns when the program ends, on every path.
 void RunCleanUp() {
+    StartRecord start;
+    start.Take(kLogNameValue, kLogFile);
     WriteRegString(kLogNameValue, kLogFile, kRegClose);
     OpenSetupLog(kSetupKey, "LogName", "LogLevel");
     char program[kPathSize] = "";
@@ -62,7 +71,8 @@ void RunCleanUp() {
         return;
     }
     if (detected == 0) {
-        if (MessageBoxFromIds(nullptr, IDS_CLEAN_NOTHING_DETECTED, MB_YESNO, IDS_MESSAGE_CAPTION) != IDYES) return;
+        if (MessageBoxFromIds(nullptr, IDS_CLEAN_NOTHING_DETECTED, MB_YESNO, IDS_MESSAGE_CAPTION) != IDYES)
+            return Decline(&start);
         lines = kEveryLine;
         deleteFiles = TRUE;
     } else {
@@ -71,7 +81,7 @@ void RunCleanUp() {
             ReportDialogError(nullptr, kChoiceDialogName);
             return;
         }
-        if (choice == 0) return;
+        if (choice == 0) return Decline(&start);
         const ProductBits chosen = static_cast<ProductBits>(choice);
         deleteFiles = (chosen & kDeleteFilesBit) != 0;
         lines = chosen & ~kDeleteFilesBit;
@@ -82,7 +92,7 @@ void RunCleanUp() {
     if (detected != 0 &&
         MessageBoxFromIdsFormatted(nullptr, IDS_CLEAN_CONFIRM, MB_YESNO | MB_ICONEXCLAMATION, IDS_MESSAGE_CAPTION,
                                    names) != IDYES)
-        return;
+        return Decline(&start);
 
     CleanUpSelected(nullptr, lines, deleteFiles);
     OpenNetworkSettings();

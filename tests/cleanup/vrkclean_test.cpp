@@ -233,13 +233,14 @@ TEST(CleanupProductLines, KeyNamesAndConfirmationLists) {
 }
 
 TEST_F(CleanupVrkClean, NothingInstalledAsksWhetherToRemoveEverything) {
+    const bool hadLog = PathExists(kLog);
+    const std::string log = ReadFileBytes(kLog);
     auto run = StartVrkClean();
     ExpectBox(Answer(IDNO), LoadText(IDS_CLEAN_NOTHING_DETECTED), MB_YESNO, 0);
     ExpectEndedWithZero(run.get());
-    EXPECT_EQ(0, lstrcmpiA((std::string("35 02 VRKCLEAN.EXE ENTER (") + Maker("VrkClean.exe") + ")").c_str(),
-                           LogLines().at(0).c_str()))
-        << LogLines().at(0);
-    EXPECT_FALSE(Logged("35 02 VRKCLEAN.EXE LEAVE"));
+    // Declined: the setup log is as it was.
+    EXPECT_EQ(hadLog, PathExists(kLog));
+    EXPECT_EQ(log, ReadFileBytes(kLog));
     EXPECT_TRUE(testing_journal::JournalOf("NCPA.CPL").empty());
 
     // Yes removes all three lines with their files, in order, and names them in the restart question.
@@ -283,6 +284,7 @@ TEST_F(CleanupVrkClean, OneLineIsOfferedAloneAndRemovedAsTheLastOne) {
         int answer;   // to the confirmation; 0: none comes
     } declined[] = {{0, false, 0}, {IDC_CHOICE_REMOTE_ACCESS, true, IDNO}};
     for (const auto& c : declined) {
+        const std::string log = ReadFileBytes(kLog);
         run = StartVrkClean();
         dialog = WaitForDialog(MachineModule(), IDD_PRODUCT_CHOICE);
         ASSERT_NE(nullptr, dialog);
@@ -300,7 +302,7 @@ TEST_F(CleanupVrkClean, OneLineIsOfferedAloneAndRemovedAsTheLastOne) {
         ExpectEndedWithZero(run.get());
         ExpectUnchanged(before);
         EXPECT_TRUE(PathExists(System32("OEMNAD1.INF")));
-        EXPECT_FALSE(Logged("35 02 VRKCLEAN.EXE LEAVE"));
+        EXPECT_EQ(log, ReadFileBytes(kLog)) << "a declined run leaves the setup log as it was";
     }
 
     run = StartVrkClean();
@@ -412,6 +414,79 @@ TEST_F(CleanupVrkClean, WithoutLanguageModuleNothingIsRemoved) {
     EXPECT_TRUE(testing_journal::ReadJournal().empty());
     ASSERT_TRUE(DeleteFileA(Maker(module).c_str()));
     for (const char* m : {"LANGENG.DLL", "LANGGER.DLL"}) MoveFileA((Maker(m) + ".away").c_str(), Maker(m).c_str());
+}
+
+// No line left for the program to find.
+void RemoveEveryLine() {
+    for (const char* key : {"SOFTWARE\\VARNEK", "SOFTWARE\\VARNEK GmbH"}) DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
+    HKEY services = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServices, 0, KEY_READ, &services));
+    std::vector<std::string> lines;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(services, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (LineOfKeyName(name)) lines.push_back(name);
+    }
+    RegCloseKey(services);
+    for (const std::string& line : lines) DeleteRegKeyTree(HKEY_LOCAL_MACHINE, std::string(kServices) + "\\" + line);
+}
+
+TEST_F(CleanupVrkClean, ADeclinedRunLeavesTheLogAndItsSettingAsTheyWere) {
+    const char kSetupKey[] = "SOFTWARE\\VARNEK\\VrkSetup";
+    // A machine where the package was never set up: the program's start may write the log's
+    // setting, but a No takes it back with the keys it made.
+    RemoveEveryLine();
+    DeleteFileA(kLog);
+    auto run = StartVrkClean();
+    Answer(IDNO);
+    ExpectEndedWithZero(run.get());
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, "SOFTWARE\\VARNEK"));
+    EXPECT_FALSE(PathExists(kLog));
+
+    // A line detected, the log's own setting, a log past its rotation size and an older generation.
+    ASSERT_TRUE(Import("products\\dialcore.reg"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kSetupKey, "LogName", "c:\\temp\\install.log"));
+    const std::string installation = "the installation's log\r\n" + std::string(300 * 1024, 'x');
+    ASSERT_TRUE(WriteFileBytes(kLog, installation));
+    ASSERT_TRUE(WriteFileBytes("c:\\temp\\setup_2.log", "older"));
+    DeleteFileA("c:\\temp\\setup_1.log");
+    for (const bool cancel : {true, false}) {
+        run = StartVrkClean();
+        HWND dialog = WaitForDialog(MachineModule(), IDD_PRODUCT_CHOICE);
+        ASSERT_NE(nullptr, dialog);
+        if (cancel) {
+            Click(dialog, IDCANCEL);
+        } else {
+            SetChecked(dialog, IDC_CHOICE_REMOTE_ACCESS, true);
+            Click(dialog, IDOK);
+            Answer(IDNO);
+        }
+        ExpectEndedWithZero(run.get());
+        std::string name;
+        EXPECT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, kSetupKey, "LogName", &name));
+        EXPECT_EQ(std::string("c:\\temp\\install.log", 19) + '\0', name);
+        EXPECT_TRUE(ReadFileBytes(kLog) == installation) << "the log was replaced";
+        EXPECT_FALSE(PathExists("c:\\temp\\setup_1.log"));
+        EXPECT_EQ("older", ReadFileBytes("c:\\temp\\setup_2.log"));
+    }
+    DeleteFileA("c:\\temp\\setup_2.log");
+    DeleteFileA(kLog);
+}
+
+TEST_F(CleanupVrkClean, TheNetworkPanelIsTheOneOfTheSystemDirectory) {
+    // The stand-in in the system directory says in the journal that it was loaded; a library of
+    // the same name beside the program, which on NT 4.0 comes first by bare name, says nothing.
+    RemoveEveryLine();
+    ASSERT_TRUE(CopyFileA("C:\\testbed\\ncpa\\NCPA.CPL", System32("NCPA.CPL").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(Maker("verprint.exe").c_str(), Maker("NCPA.CPL").c_str(), FALSE));
+    auto run = StartVrkClean();
+    Answer(IDYES);
+    Answer(IDNO);
+    ExpectEndedWithZero(run.get());
+    DeleteFileA(Maker("NCPA.CPL").c_str());
+    EXPECT_EQ(1u, JournalDetails("NCPA.CPL", "loaded").size());
+    EXPECT_TRUE(Logged("33 01 Can't find CPlSetup entry in NCPA.CPL"));
 }
 
 }  // namespace
