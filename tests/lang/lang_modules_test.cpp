@@ -1,6 +1,7 @@
 // The language modules as the package installs them: every string id in both languages, the icon, and dialogs a person can use.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -144,6 +145,32 @@ TEST_F(LanguageModules, EveryDialogIsInBothModulesWithTheSameControlsAndAUsableL
                 ADD_FAILURE() << "dialog " << id << ": " << problem;
     }
     EXPECT_GE(dialogs, 1);
+}
+
+// Alt and a letter reach one control: two controls of a dialog with the same access key leave the
+// second out of reach from the keyboard.
+TEST_F(LanguageModules, NoDialogGivesOneAccessKeyToTwoControls) {
+    for (HMODULE module : {english_, german_}) {
+        for (WORD id : kDialogIds) {
+            const dialog_template::Template dialog = dialog_template::Load(module, id);
+            std::map<char, std::string> keys;
+            for (const auto& control : dialog.controls) {
+                const std::string& text = control.text;
+                for (size_t i = 0; i + 1 < text.size(); ++i) {
+                    if (text[i] != '&') continue;
+                    if (text[i + 1] == '&') {
+                        ++i;
+                        continue;
+                    }
+                    const char key = static_cast<char>(toupper(static_cast<unsigned char>(text[i + 1])));
+                    const auto known = keys.emplace(key, text);
+                    EXPECT_TRUE(known.second) << (module == german_ ? "German" : "English") << " dialog " << id
+                                              << ": \"" << known.first->second << "\" and \"" << text << "\"";
+                    break;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(LanguageModules, InformationWindowShowsTheLongestNoteTextWhole) {
