@@ -15,6 +15,8 @@ const char kAdapterNumberValue[] = "Parameters\\AdapterNumber";
 const char kDelFilesName[] = "DELFILES.DAT";
 const char kInfDirectory[] = "%SystemRoot%\\SYSTEM32";
 const char kDelFilesMarker[] = ";// VARNEK ISDN file lists";
+const char kRemoteAccessUserKey[] = "HKEY_CURRENT_USER:SOFTWARE\\VARNEK\\VrkRas";
+const char kRemoteAccessUserRecords[] = "HKEY_CURRENT_USER:SOFTWARE\\VARNEK\\VrkRas\\Replaced";
 
 namespace {
 

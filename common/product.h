@@ -15,6 +15,9 @@ extern const char kServicesKey[];        // SYSTEM\CurrentControlSet\Services
 extern const char kAdapterNumberValue[]; // Parameters\AdapterNumber under a product's service key
 extern const char kDelFilesName[];       // DELFILES.DAT
 extern const char kInfDirectory[];       // %SystemRoot%\SYSTEM32
+// The remote-access line's records of the user's settings it changes (the monitor's port).
+extern const char kRemoteAccessUserKey[];      // HKEY_CURRENT_USER:SOFTWARE\VARNEK\VrkRas
+extern const char kRemoteAccessUserRecords[];  // ...\Replaced
 
 // Table lookups; an unknown id gives "UNKNOWN_PRODUCT_ID", "VrkUnknown", "UNKNOWN", "UNKNOWN".
 const char* GetProductName(ProductId productId);

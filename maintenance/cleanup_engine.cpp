@@ -6,6 +6,7 @@
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/progress_note.h"
+#include "common/value_records.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
 #include "lang/resource.h"
@@ -62,6 +63,22 @@ void RouterServiceNames(char adapterService[kPathSize], const char* names[kRoute
     names[3] = "VrkMprLan";
     names[4] = "VrkMprWan";
     names[5] = "VrkMprX31";
+}
+
+// The settings of the user running the removal that the line's programs changed (the monitor's
+// port), and the line's key of that user, which held their records.
+void GiveBackUserSettings() {
+    RecordedValues values;
+    values.Load(kRemoteAccessUserRecords);
+    values.GiveBack();
+    DeleteRegTree(kRemoteAccessUserKey);
+    char makerKey[kPathSize];
+    if (CopyText(makerKey, sizeof makerKey, kRemoteAccessUserKey)) {
+        CutLastComponent(makerKey);
+        RegistrySubkeyList keys(makerKey);
+        RegistryValueNameList names(makerKey);
+        if (!keys.next() && !names.next()) DeleteRegTree(makerKey);
+    }
 }
 
 // The administrator chose to keep the files: the list is not run, and the log says so.
@@ -223,6 +240,7 @@ void CleanUpRemoteAccess(HWND window, BOOL deleteFiles, BOOL commonStep) {
     DeleteNetworkCardEntries("VrkRas");
     DeleteCapiValues("VrkRas");
     RemoveRasEventSource();
+    GiveBackUserSettings();
     DeleteProductInfFiles(kProductRemoteAccess);
     ProcessLineDeleteSection(kProductRemoteAccess, deleteFiles);
     if (deleteFiles) named.Delete();

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "common/value_records.h"
+
 // Writes a value of the system (a LAN adapter's gateway, NWLink IPX's network number) after
-// recording it: the first record of a value keeps what was there first, and whether it was there.
-BOOL WriteRecordedValue(const char* path, DWORD type, const void* data, DWORD size);
+// recording it under the router's key (WriteRecordedValue).
+BOOL WriteReplacedValue(const char* path, DWORD type, const void* data, DWORD size);
 
 // An adapter whose IPX binding the LAN configuration took, and the binding's place in Bind then;
 // forgotten when the configuration gives it back itself.
@@ -35,17 +37,7 @@ public:
     const std::vector<TakenAdapter>& adapters() const { return adapters_; }
 
 private:
-    struct Value {
-        std::string path;
-        bool existed = false;
-        DWORD oldType = REG_NONE;
-        std::string oldData;
-        DWORD newType = REG_NONE;
-        std::string newData;
-        DWORD keysCreated = 0;
-    };
-    void GiveBackValue(const Value& value) const;
-    std::vector<Value> values_;
+    RecordedValues values_;
     std::vector<TakenAdapter> adapters_;
     std::vector<std::string> services_;
 };

@@ -93,7 +93,7 @@ void ClearLanGateways() {
     // The LAN adapters' gateways are the system's: the router's removal puts them back.
     ForEachLanTcpip([](const char* tcpip, const char*) {
         char path[kPathSize];
-        if (HasGateway(tcpip) && ValuePath(tcpip, "DefaultGateway", path)) WriteRecordedValue(path, REG_MULTI_SZ, "", 1);
+        if (HasGateway(tcpip) && ValuePath(tcpip, "DefaultGateway", path)) WriteReplacedValue(path, REG_MULTI_SZ, "", 1);
     });
 }
 
@@ -146,5 +146,5 @@ void WriteIpxNumber(DWORD number) {
     WriteRegString(kIpxNetValue, text, kRegClose);
     DWORD existing = 0;
     if (!ReadRegDword(kVirtualNetworkValue, &existing) || existing == 0)
-        WriteRecordedValue(kVirtualNetworkValue, REG_DWORD, &number, sizeof number);
+        WriteReplacedValue(kVirtualNetworkValue, REG_DWORD, &number, sizeof number);
 }

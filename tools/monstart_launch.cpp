@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "common/handles.h"
+#include "common/product.h"
 #include "common/registry.h"
+#include "common/value_records.h"
 
 const char kMonitorPortValue[] = "HKEY_CURRENT_USER:SOFTWARE\\Microsoft\\RAS Monitor\\Port";
 const char kMonitorProgram[] = "rasmon.exe";
@@ -93,7 +95,9 @@ void StartMonitors(const LaunchSettings& settings, const TileGrid& grid) {
     for (int32_t i = 0; i < settings.count; ++i) {
         char port[16];
         snprintf(port, sizeof port, "%d", static_cast<int>(i));
-        WriteRegString(kMonitorPortValue, port, kRegClose);
+        // The port is the monitor's own setting: the remote-access line's removal puts back the
+        // value found before the first monitor monstart started.
+        WriteRecordedValue(kRemoteAccessUserRecords, kMonitorPortValue, REG_SZ, port, static_cast<DWORD>(strlen(port) + 1));
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started = {};

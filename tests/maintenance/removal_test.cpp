@@ -200,6 +200,7 @@ TEST_F(RemovalTest, FilesTheCenterNamedGoWithTheLinesFilesOnly) {
 
 TEST_F(RemovalTest, WhatTheLinesAddedToSharedListsGoesWithTheLastLineThatNeedsIt) {
     const std::vector<std::string> groups = ReadMultiString(HKEY_LOCAL_MACHINE, kGroupOrder, "List");
+    const std::vector<std::string> sources = ReadMultiString(HKEY_LOCAL_MACHINE, kSystemLog, "Sources");
     ASSERT_TRUE(WriteMultiString(HKEY_LOCAL_MACHINE, kSystemLog, "Sources", {"System", "VrkRas", "Tcpip"}));
     for (const Line first : {kRouter, kRemoteAccess}) {
         SCOPED_TRACE(std::string("first the ") + LineName(first));
@@ -219,6 +220,38 @@ TEST_F(RemovalTest, WhatTheLinesAddedToSharedListsGoesWithTheLastLineThatNeedsIt
         EXPECT_EQ((std::vector<std::string>{"System", "Tcpip"}), ReadMultiString(HKEY_LOCAL_MACHINE, kSystemLog, "Sources"));
         ASSERT_TRUE(WriteMultiString(HKEY_LOCAL_MACHINE, kSystemLog, "Sources", {"System", "VrkRas", "Tcpip"}));
     }
+    ASSERT_TRUE(WriteMultiString(HKEY_LOCAL_MACHINE, kSystemLog, "Sources", sources));
+}
+
+TEST_F(RemovalTest, TheMonitorsPortGoesBackWithTheRemoteAccessLine) {
+    const char kMonitor[] = "Software\\Microsoft\\RAS Monitor";
+    // The substitute monitor shows its window: monstart then places it.
+    ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, "Software\\Varnek Testbed\\rasmon", "Title", "RAS-MONITOR"));
+    for (const char* before : {"7", ""}) {
+        SCOPED_TRACE(*before ? "a port of the user's own" : "no port before");
+        InstallLines(kRemoteAccess | kGateway);
+        // The line's removal deletes its programs, monstart among them.
+        ASSERT_TRUE(CopyFileA("C:\\temp\\maker-backup\\monstart.exe", Maker("monstart.exe").c_str(), FALSE));
+        DeleteRegKeyTree(HKEY_CURRENT_USER, kMonitor);
+        if (*before) {
+            ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kMonitor, "Port", before));
+        }
+        const std::string monstart = "\"" + Maker("monstart.exe") + "\"";
+        RunProgram(monstart + " -c 2", 60000);
+        RunProgram(monstart + " -k -n", 60000);
+        std::string port;
+        ASSERT_TRUE(GetRegValue(HKEY_CURRENT_USER, kMonitor, "Port", &port));
+        ASSERT_EQ(std::string("1", 2), port) << "monstart leaves the last monitor's port";
+        ASSERT_TRUE(CleanUp(kRemoteAccess));
+        if (*before) {
+            ASSERT_TRUE(GetRegValue(HKEY_CURRENT_USER, kMonitor, "Port", &port));
+            EXPECT_EQ(std::string(before) + '\0', port);
+        } else {
+            EXPECT_FALSE(RegKeyPresent(HKEY_CURRENT_USER, kMonitor));
+        }
+        EXPECT_FALSE(RegKeyPresent(HKEY_CURRENT_USER, "Software\\VARNEK"));
+    }
+    DeleteRegKeyTree(HKEY_CURRENT_USER, "Software\\Varnek Testbed");
 }
 
 }  // namespace
