@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/files.h"
+#include "common/handles.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/progress_note.h"
@@ -24,6 +25,7 @@ const char kMakerKeyPath[] = "SOFTWARE\\VARNEK";
 const char kOldMakerKeyPath[] = "SOFTWARE\\VARNEK GmbH";
 const char kNetworkCardsPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
 const char kCapiRegistry[] = "SOFTWARE\\CAPI20";
+const char kTapiDevices[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES";
 const char kExtensionAgents[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 
 // The keys whose presence says that a line is still installed.
@@ -65,6 +67,20 @@ void RouterServiceNames(char adapterService[kPathSize], const char* names[kRoute
     names[5] = "VrkMprX31";
 }
 
+// A key the package may have brought into being for its own entry below it goes once that entry
+// has gone and nothing else is in it.
+void DeleteKeyIfEmpty(const char* key) {
+    DWORD subkeys = 1, values = 1;
+    {
+        vrk::RegKey handle;
+        if (!OpenRegKey(key, handle.put()) ||
+            RegQueryInfoKeyA(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+    }
+    if (subkeys == 0 && values == 0) DeleteRegTree(key);
+}
+
 // The settings of the user running the removal that the line's programs changed (the monitor's
 // port), and the line's key of that user, which held their records.
 void GiveBackUserSettings() {
@@ -75,10 +91,14 @@ void GiveBackUserSettings() {
     char makerKey[kPathSize];
     if (CopyText(makerKey, sizeof makerKey, kRemoteAccessUserKey)) {
         CutLastComponent(makerKey);
-        RegistrySubkeyList keys(makerKey);
-        RegistryValueNameList names(makerKey);
-        if (!keys.next() && !names.next()) DeleteRegTree(makerKey);
+        DeleteKeyIfEmpty(makerKey);
     }
+}
+
+// The driver's lines in the system's TAPI device map, which the WAN configuration wrote.
+void DeleteTapiDevice() {
+    DeleteRegTree(kTapiDevices, "VrkRas");
+    DeleteKeyIfEmpty(kTapiDevices);
 }
 
 // The administrator chose to keep the files: the list is not run, and the log says so.
@@ -240,6 +260,7 @@ void CleanUpRemoteAccess(HWND window, BOOL deleteFiles, BOOL commonStep) {
     DeleteNetworkCardEntries("VrkRas");
     DeleteCapiValues("VrkRas");
     RemoveRasEventSource();
+    DeleteTapiDevice();
     GiveBackUserSettings();
     DeleteProductInfFiles(kProductRemoteAccess);
     ProcessLineDeleteSection(kProductRemoteAccess, deleteFiles);

@@ -254,4 +254,30 @@ TEST_F(RemovalTest, TheMonitorsPortGoesBackWithTheRemoteAccessLine) {
     DeleteRegKeyTree(HKEY_CURRENT_USER, "Software\\Varnek Testbed");
 }
 
+TEST_F(RemovalTest, TheDriversTapiLinesGoWithTheRemoteAccessLine) {
+    const char kTapi[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES";
+    // The device map is volatile, as on NT: its keys are made so.
+    const auto volatileKey = [](const std::string& path) {
+        HKEY key = nullptr;
+        const bool made = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                          KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS;
+        if (key) RegCloseKey(key);
+        return made;
+    };
+    for (const bool other : {true, false}) {
+        SCOPED_TRACE(other ? "beside another device" : "alone");
+        InstallLines(kRemoteAccess | kGateway);
+        ASSERT_TRUE(volatileKey(kTapi) && volatileKey(std::string(kTapi) + "\\VrkRas"));
+        ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, std::string(kTapi) + "\\VrkRas", "Media Type", "ISDN"));
+        if (other) {
+            ASSERT_TRUE(volatileKey(std::string(kTapi) + "\\Other"));
+        }
+        ASSERT_TRUE(CleanUp(kRemoteAccess));
+        EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, std::string(kTapi) + "\\VrkRas"));
+        EXPECT_EQ(other, RegKeyPresent(HKEY_LOCAL_MACHINE, std::string(kTapi) + "\\Other"));
+        EXPECT_EQ(other, RegKeyPresent(HKEY_LOCAL_MACHINE, kTapi));
+        DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kTapi);
+    }
+}
+
 }  // namespace
