@@ -55,13 +55,16 @@ std::string RegText(HKEY root, const std::string& key, const std::string& name) 
     return demo_report::ValueText(type, bytes);
 }
 
+// The service manager's own bookkeeping of running services is no change of the package.
+demo_report::RegistrySnapshot WithoutServiceBookkeeping(demo_report::RegistrySnapshot snapshot) {
+    for (auto it = snapshot.begin(); it != snapshot.end();)
+        it = it->first.find("\\Enum") != std::string::npos ? snapshot.erase(it) : std::next(it);
+    return snapshot;
+}
+
 std::vector<std::string> RegistryChanges(const demo_report::RegistrySnapshot& before) {
-    std::vector<std::string> lines = demo_report::SnapshotDifference(before, demo::TakeSnapshot());
-    // The service manager's own bookkeeping of running services is no change of the package.
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [](const std::string& l) { return l.find("\\Enum") != std::string::npos; }),
-                lines.end());
-    return lines;
+    return demo_report::SnapshotDifference(WithoutServiceBookkeeping(before),
+                                           WithoutServiceBookkeeping(demo::TakeSnapshot()));
 }
 
 std::vector<std::string> JournalLines(size_t from) {
@@ -152,6 +155,7 @@ private:
         report_.Line("Provisioned before the package arrives: two ISDN cards in the CAPI registry with their CAPI 2.0 "
                      "driver, one Ethernet card with NWLink IPX and TCP/IP, the router's ISDN adapter, an older router "
                      "installation (settings under the old maker key, its SNMP agent, its files and services running), "
+                     "the SNMP service running, "
                      "the network setup's INF files of both product lines, the remote-access driver and the trace "
                      "service as the package's INF installs them, and Windows NT 4.0 as the version every program of "
                      "the package sees.");
@@ -177,12 +181,14 @@ private:
             CopyFileA((std::string(kDemoDir) + "\\" + inf).c_str(), Expand(std::string("%SystemRoot%\\SYSTEM32\\") + inf).c_str(),
                       FALSE);
         // The older router's services, and its SNMP client window, as they run before the update.
-        for (const auto& service : {std::make_pair("VrkMprSV", "late 1500"), std::make_pair("VrkLogSV", "prompt")}) {
+        // The system's SNMP service runs too: the router stops it while its agent is replaced.
+        for (const auto& service : {std::make_pair("VrkMprSV", "late 1500"), std::make_pair("VrkLogSV", "prompt"),
+                                    std::make_pair("SNMP", "prompt")}) {
             if (!testing_services::InstallService(service.first, SERVICE_WIN32_OWN_PROCESS,
                                                   std::string("C:\\testbed\\stopservice.exe ") + service.second) ||
                 !testing_services::StartNamedService(service.first) ||
                 !testing_services::WaitForServiceState(service.first, SERVICE_RUNNING))
-                complaints_.Add(std::string("the older installation's service ") + service.first + " did not start");
+                complaints_.Add(std::string("the service ") + service.first + " did not start");
         }
         snmpClient_.Start("C:\\testbed\\titledwindow.exe close \"SNMP Client Application\"", std::string(kWorkDir) + "\\snmp-client.txt");
         // The package's driver and service, installed by its INF before the setup procedures run.
@@ -202,6 +208,7 @@ private:
         }
         report_.Code(versions, 80);
         before_ = demo::TakeSnapshot();
+        beforeFiles_ = demo::PackageFiles();
         return {ok ? Outcome::kDone : Outcome::kFailed, std::to_string(versions.size()) + " files in the maker's directory"};
     }
 
@@ -742,25 +749,43 @@ private:
         const ProgramResult boot = RunProgram("wineboot.exe -r", 120000);
         report_.Line();
         report_.Line("`wineboot -r` carried out the deferred deletes (exit code " + std::to_string(boot.exitCode) + ").");
+        // The router stopped SNMP at its installation; its removal starts it again.
+        SERVICE_STATUS snmp = {};
+        const bool snmpRuns = testing_services::WaitForServiceState("SNMP", SERVICE_RUNNING, 10000, &snmp);
+        report_.Line();
+        report_.Line(std::string("The SNMP service, which the installation stopped: ") +
+                     (snmpRuns ? "running again." : "not running (state " + std::to_string(snmp.dwCurrentState) + ")."));
+        if (!snmpRuns) complaints_.Add("the SNMP service does not run again after the removal");
 
         report_.Heading(3, "What is left of the package");
-        const std::vector<demo_report::Leftover> keys = demo_report::RegistryLeftovers(demo::TakeSnapshot());
-        const std::vector<demo_report::Leftover> files = demo_report::FileLeftovers(demo::PackageFiles());
-        int unexpected = 0, rows = 0;
+        report_.Line("The registry and the files after the removal against the machine before the installation: "
+                     "what came or changed and stays (+, ~), and what went that was not the package's (-), each "
+                     "with the reason it may be so. The package's own keys, values, list entries and files that "
+                     "went, those of the older installation among them, are not listed.");
+        report_.Line();
+        const std::vector<demo_report::Leftover> keys = demo_report::RegistryLeftovers(
+            WithoutServiceBookkeeping(before_), WithoutServiceBookkeeping(demo::TakeSnapshot()));
+        const std::vector<demo_report::Leftover> files = demo_report::FileLeftovers(beforeFiles_, demo::PackageFiles());
+        int left = 0, taken = 0, kept = 0, rows = 0;
         const int mostRows = 80;
-        report_.Line("| Left | Why |");
+        report_.Line("| Difference | Why |");
         report_.Line("|---|---|");
         for (const auto* list : {&keys, &files})
             for (const demo_report::Leftover& l : *list) {
-                unexpected += l.reason.empty();
+                const bool went = l.path.rfind("- ", 0) == 0;
+                (l.reason.empty() ? (went ? taken : left) : kept) += 1;
                 if (++rows <= mostRows)
                     report_.Line("| `" + TableCell(l.path) + "` | " +
-                                 (l.reason.empty() ? "**should be gone**" : TableCell(l.reason)) + " |");
+                                 (!l.reason.empty() ? TableCell(l.reason)
+                                                    : went ? "**should not have gone**" : "**should be gone**") +
+                                 " |");
             }
         if (rows > mostRows) report_.Line("| ... | " + std::to_string(rows - mostRows) + " more |");
         RegistrySection(before_, "The machine after the removal against the machine before the installation");
-        const std::string summary = std::to_string(unexpected) + " pieces left that should be gone, " +
-                                    std::to_string(keys.size() + files.size() - unexpected) + " kept on purpose";
+        const int unexpected = left + taken;
+        const std::string summary = std::to_string(left) + " pieces left that should be gone, " +
+                                    std::to_string(taken) + " taken that were not the package's, " +
+                                    std::to_string(kept) + " kept on purpose";
         if (!ran)
             return {Outcome::kNotBuilt, std::string("no VrkClean.exe in the package") +
                                             (byScript ? ", removed by the removal script's procedures; " : "; ") + summary};
@@ -772,6 +797,7 @@ private:
     bool interactive_;
     std::vector<StepResult> steps_;
     demo_report::RegistrySnapshot before_;
+    std::vector<std::string> beforeFiles_;
     Program snmpClient_;
 };
 

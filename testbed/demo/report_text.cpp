@@ -14,10 +14,11 @@ std::string Lower(std::string text) {
 
 bool Contains(const std::string& text, const char* part) { return Lower(text).find(part) != std::string::npos; }
 
-bool StartsWith(const std::string& text, const char* prefix) { return Lower(text).rfind(prefix, 0) == 0; }
-
-// Names the package: its maker, or one of its product keys (VrkMpr, VrkRas, VrkLV, VrkSetup, ...).
-bool NamesPackage(const std::string& text) { return Contains(text, "varnek") || Contains(text, "vrk"); }
+// Names the package: its maker, one of its product keys (VrkMpr, VrkRas, VrkLV, VrkSetup, ...) or the
+// event source of the router's SNMP agent.
+bool NamesPackage(const std::string& text) {
+    return Contains(text, "varnek") || Contains(text, "vrk") || Contains(text, "mpr snmp-agent");
+}
 
 std::string Printable(const std::string& text) {
     std::string shown;
@@ -56,30 +57,62 @@ std::string StringOf(const std::string& bytes) {
 std::string KeyOf(const std::string& path) { return path.substr(0, path.find('|')); }
 
 struct KeptRule {
-    const char* keyPrefix;  // lower case, the root included
+    const char* pathPrefix;  // lower case, the root included, "key|value" for a value
     const char* reason;
 };
 
-// What the removal leaves on purpose, or what goes without it: each rule names the part of the
-// registry it covers. A product key's value inside these parts still counts as left behind.
-const KeptRule kKeptRegistry[] = {
-    {"hklm\\software\\capi20", "the ISDN card's own CAPI 2.0 registry: only the product's values in it go"},
-    {"hklm\\hardware\\", "volatile: gone at the next start of the system"},
-    {"hklm\\system\\currentcontrolset\\services\\eventlog\\system",
-     "the event log's sources: the clean-up leaves the remote-access driver's source registered"},
-    {"hklm\\system\\currentcontrolset\\control\\servicegrouporder",
-     "the load order of the system's groups: the clean-up leaves the trace driver's group in it"},
-    {"hklm\\system\\currentcontrolset\\services\\nwlnkipx\\linkage",
-     "NWLink IPX's own binding lists: the network control panel, which the clean-up calls, removes a removed "
-     "adapter's bindings"},
+// What the removal leaves different from the machine before the installation on purpose: each
+// rule names what the system still needs and why.
+const KeptRule kKeptRules[] = {
+    {"hklm\\system\\currentcontrolset\\services\\nwlnkipx\\linkage|export",
+     "NWLink IPX's export list, one entry per binding, as the router's LAN configuration writes it: the "
+     "transport's own device \\Device\\NWlnkIPX (NT compares object names without regard to case), and one "
+     "entry fewer with the router adapter's binding"},
 };
 
-// Value names of the product's own settings inside kept parts: these must be gone.
-bool IsProductValueName(const std::string& path) {
-    const size_t bar = path.find('|');
-    if (bar == std::string::npos) return false;
-    const std::string name = path.substr(bar + 1);
-    return StartsWith(name, "vrk");
+// The old and the removed part of a value that is the package's entries taken out of a list: true
+// when after holds the entries of before in their order, less some that name the package.
+bool OnlyPackageEntriesWent(const std::string& before, const std::string& after) {
+    const auto entries = [](const std::string& text, std::vector<std::string>* out) {
+        if (text.size() < 2 || text.front() != '[' || text.back() != ']') return false;
+        const std::string inner = text.substr(1, text.size() - 2);
+        if (inner.empty()) return true;
+        if (inner.size() < 2 || inner.front() != '"' || inner.back() != '"') return false;
+        const std::string body = inner.substr(1, inner.size() - 2);
+        for (size_t at = 0;;) {
+            const size_t end = body.find("\", \"", at);
+            out->push_back(body.substr(at, end == std::string::npos ? std::string::npos : end - at));
+            if (end == std::string::npos) return true;
+            at = end + 4;
+        }
+    };
+    std::vector<std::string> was, now;
+    if (!entries(before, &was) || !entries(after, &now)) return false;
+    size_t kept = 0;
+    for (const std::string& entry : was) {
+        if (kept < now.size() && now[kept] == entry)
+            ++kept;
+        else if (!NamesPackage(entry))
+            return false;
+    }
+    return kept == now.size();
+}
+
+// A key that went is the package's when its name, or a value of it that went with it, names it.
+bool PackagesKeyWent(const RegistrySnapshot& before, const std::string& key) {
+    if (NamesPackage(key)) return true;
+    for (auto it = before.lower_bound(key); it != before.end() && it->first.compare(0, key.size(), key) == 0; ++it) {
+        const char next = it->first.size() > key.size() ? it->first[key.size()] : '\0';
+        if ((next == '|' || next == '\\') && (NamesPackage(it->first) || NamesPackage(it->second))) return true;
+    }
+    return false;
+}
+
+std::string ReasonFor(const std::string& path) {
+    const std::string lower = Lower(path);
+    for (const KeptRule& rule : kKeptRules)
+        if (lower.rfind(rule.pathPrefix, 0) == 0) return rule.reason;
+    return std::string();
 }
 
 }  // namespace
@@ -146,41 +179,37 @@ std::vector<std::string> SnapshotDifference(const RegistrySnapshot& before, cons
     return lines;
 }
 
-std::vector<Leftover> RegistryLeftovers(const RegistrySnapshot& after) {
+std::vector<Leftover> RegistryLeftovers(const RegistrySnapshot& before, const RegistrySnapshot& after) {
     std::vector<Leftover> found;
-    for (const auto& entry : after) {
-        if (!NamesPackage(entry.first) && !NamesPackage(entry.second)) continue;
-        // A key is listed only for its own name; its values speak for themselves.
+    const auto show = [](const char* mark, const RegistrySnapshot::value_type& entry) {
         const bool isKey = entry.first.find('|') == std::string::npos;
-        if (isKey) {
-            const size_t slash = entry.first.rfind('\\');
-            if (!NamesPackage(entry.first.substr(slash == std::string::npos ? 0 : slash + 1))) continue;
+        return std::string(mark) + " " + entry.first + (isKey ? std::string() : " = " + entry.second);
+    };
+    for (const auto& entry : after) {
+        const auto was = before.find(entry.first);
+        if (was == before.end()) {
+            found.push_back({show("+", entry), ReasonFor(entry.first)});
+        } else if (was->second != entry.second && !OnlyPackageEntriesWent(was->second, entry.second)) {
+            found.push_back({show("~", entry) + " (was " + was->second + ")", ReasonFor(entry.first)});
         }
-        Leftover leftover{entry.first, ""};
-        const std::string key = Lower(KeyOf(entry.first));
-        for (const KeptRule& rule : kKeptRegistry)
-            if (key.rfind(rule.keyPrefix, 0) == 0 && !IsProductValueName(entry.first)) leftover.reason = rule.reason;
-        if (!isKey) leftover.path += " = " + entry.second;
-        found.push_back(leftover);
+    }
+    for (const auto& entry : before) {
+        if (after.count(entry.first)) continue;
+        const bool isKey = entry.first.find('|') == std::string::npos;
+        const std::string key = KeyOf(entry.first);
+        const bool packages = isKey ? PackagesKeyWent(before, entry.first)
+                                    : NamesPackage(entry.first) || NamesPackage(entry.second) ||
+                                          (!after.count(key) && PackagesKeyWent(before, key));
+        if (!packages) found.push_back({"- " + entry.first, std::string()});
     }
     return found;
 }
 
-std::vector<Leftover> FileLeftovers(const std::vector<std::string>& paths) {
+std::vector<Leftover> FileLeftovers(const std::vector<std::string>& before, const std::vector<std::string>& after) {
     std::vector<Leftover> found;
-    for (const std::string& path : paths) {
-        Leftover leftover{path, ""};
-        const std::string lower = Lower(path);
-        const size_t slash = lower.rfind('\\');
-        const std::string name = slash == std::string::npos ? lower : lower.substr(slash + 1);
-        const std::string folder = slash == std::string::npos ? std::string() : lower.substr(0, slash);
-        if (folder == "c:\\temp" && name.rfind("setup", 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".log") == 0)
-            leftover.reason = "the clean-up program's own setup log: it writes its last lines after its delete lists ran";
-        else if (folder == "c:\\temp" && name == "tracelogsvc.log")
-            leftover.reason = "the trace service's diagnostic log (TraceServiceTrace), switched on by this run, not "
-                              "by the package";
-        found.push_back(leftover);
+    for (const std::string& path : after) {
+        const bool another = std::find(before.begin(), before.end(), path) != before.end() && !NamesPackage(path);
+        if (!another) found.push_back({"+ " + path, std::string()});
     }
     return found;
 }

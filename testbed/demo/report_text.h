@@ -23,18 +23,24 @@ std::string ValueText(unsigned long type, const std::string& bytes);
 // what went, "~ path = text (was text)" for a changed value; keys are marked "+ key" or "- key".
 std::vector<std::string> SnapshotDifference(const RegistrySnapshot& before, const RegistrySnapshot& after);
 
-// Why a piece of the machine that names the package may stay after the package was removed.
+// One difference between the machine before the installation and after the removal that is not
+// simply the package's own entry gone: marked "+" (came), "~" (changed) or "-" (went), with the
+// reason it may be so, or none.
 struct Leftover {
-    std::string path;
-    std::string reason;  // empty: it should be gone
+    std::string path;    // "+ path = text", "~ path = text (was text)" or "- path"
+    std::string reason;  // empty: it should not be so
 };
 
-// Registry entries after the removal that still name the package (a key, value name or text with
-// VARNEK or a Vrk product key), each with the reason it may stay, or none.
-std::vector<Leftover> RegistryLeftovers(const RegistrySnapshot& after);
+// The registry after the removal against before the installation. Entries that went and name the
+// package (a key with the package's values below it, a value whose name or text names it), and
+// lists of other components from which only entries naming the package went, are the package's
+// own removed and not listed; every other difference is.
+std::vector<Leftover> RegistryLeftovers(const RegistrySnapshot& before, const RegistrySnapshot& after);
 
-// Files and directories after the removal (full paths), each with the reason it may stay, or none.
-std::vector<Leftover> FileLeftovers(const std::vector<std::string>& paths);
+// Files and directories after the removal (full paths) that are the package's: each one left,
+// with the reason it may stay, or none. A file that was there before the installation and does
+// not name the package is another's and not listed.
+std::vector<Leftover> FileLeftovers(const std::vector<std::string>& before, const std::vector<std::string>& after);
 
 // The setup log's messages from "<procedure> ENTER" to the first "<procedure> LEAVE" after it, both
 // included, each without its source, level and time; empty when the procedure is not in the log.

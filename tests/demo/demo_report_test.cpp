@@ -63,54 +63,64 @@ TEST(DemoReportTest, DifferenceListsWhatCameWentAndChangedInPathOrder) {
     EXPECT_EQ((Lines_{"- HKLM\\B|first"}), SnapshotDifference({{"HKLM\\B|first", "5"}}, {}));
 }
 
-TEST(DemoReportTest, RegistryLeftoversSayWhyTheyMayStayOrThatTheyShouldBeGone) {
-    const RegistrySnapshot after = {
-        // The card's own registry: its key and its maker's text stay, the product's values must go.
-        {"HKLM\\SOFTWARE\\CAPI20\\1", ""},
-        {"HKLM\\SOFTWARE\\CAPI20\\1|Manufacturer", "\"Varnek Systems ISDN S0 card\""},
-        {"HKLM\\SOFTWARE\\CAPI20\\1\\1|VrkMprNickname", "\"Berlin\""},
-        {"HKLM\\SOFTWARE\\CAPI20\\1\\1|vrkrasphone", "\"0\""},
-        // Volatile, and the transport's own lists.
-        {"HKLM\\HARDWARE\\DEVICEMAP\\TAPI DEVICES\\VrkRas", ""},
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Linkage|Bind", "[\"\\Device\\VrkMpr1\"]"},
-        // The package's own keys, and its names inside other components' values.
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV", ""},
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV\\Parameters", ""},
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents|2",
-         "\"SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion\""},
-        {"HKLM\\SOFTWARE\\VARNEK", ""},
-        // The event log's sources, which the clean-up leaves as they are.
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources", "[\"System\", \"VrkRas\"]"},
-        // Nothing of the package.
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Capi20", ""},
-        {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents|1", "\"SOFTWARE\\Microsoft\\X\""},
+TEST(DemoReportTest, LeftoversAreWhatCameChangedOrWentThatWasNotThePackages) {
+    const std::string agents = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
+    const std::string cards = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+    const std::string linkage = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Linkage";
+    const std::string sources = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources";
+    const std::string gateway = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\El59x1\\Parameters\\Tcpip|DefaultGateway";
+    const RegistrySnapshot before = {
+        {agents, ""},
+        {agents + "|1", "\"SOFTWARE\\Microsoft\\LANManagerMIB2Agent\\CurrentVersion\""},
+        {agents + "|5", "\"SOFTWARE\\VARNEK GmbH\\VrkMpr\\CurrentVersion\""},
+        {cards + "\\1", ""},
+        {cards + "\\1|Description", "\"3Com Fast EtherLink\""},
+        {cards + "\\3", ""},
+        {cards + "\\3|Description", "\"VARNEK ISDN Multiprotocol Router Adapter\""},
+        {cards + "\\3|Title", "\"[3]\""},
+        {sources, "[\"System\", \"VrkRas\", \"Tcpip\"]"},
+        {linkage + "|Bind", "[\"\\Device\\El59x1\", \"\\Device\\NdisWan5\", \"\\Device\\VrkMpr1\"]"},
+        {linkage + "|Export", "[\"\\Device\\NwlnkIpx\", \"\\Device\\NwlnkIpx\", \"\\Device\\NwlnkIpx\"]"},
+        {gateway, "[\"192.168.0.1\"]"},
     };
-    const std::vector<Leftover> found = RegistryLeftovers(after);
-    std::vector<std::string> gone, kept;
-    for (const Leftover& l : found) (l.reason.empty() ? gone : kept).push_back(l.path);
-    EXPECT_EQ((Lines_{"HKLM\\SOFTWARE\\CAPI20\\1\\1|VrkMprNickname = \"Berlin\"",
-                      "HKLM\\SOFTWARE\\CAPI20\\1\\1|vrkrasphone = \"0\"", "HKLM\\SOFTWARE\\VARNEK",
-                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents|2 = "
-                      "\"SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion\"",
-                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV"}),
-              gone);
-    EXPECT_EQ((Lines_{"HKLM\\HARDWARE\\DEVICEMAP\\TAPI DEVICES\\VrkRas",
-                      "HKLM\\SOFTWARE\\CAPI20\\1|Manufacturer = \"Varnek Systems ISDN S0 card\"",
-                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\System|Sources = [\"System\", \"VrkRas\"]",
-                      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Linkage|Bind = [\"\\Device\\VrkMpr1\"]"}),
+    const RegistrySnapshot after = {
+        // The package's agent went, another's stays.
+        {agents, ""},
+        {agents + "|1", "\"SOFTWARE\\Microsoft\\LANManagerMIB2Agent\\CurrentVersion\""},
+        // Another maker's card went with the package's.
+        {sources, "[\"System\", \"Tcpip\"]"},
+        {linkage + "|Bind", "[\"\\Device\\NdisWan5\", \"\\Device\\El59x1\"]"},
+        {linkage + "|Export", "[\"\\Device\\NWlnkIPX\", \"\\Device\\NWlnkIPX\"]"},
+        {gateway, "[]"},
+        {"HKCU\\Software\\Microsoft\\RAS Monitor", ""},
+        {"HKCU\\Software\\Microsoft\\RAS Monitor|Port", "\"3\""},
+    };
+    std::vector<std::string> unexplained, kept;
+    for (const Leftover& l : RegistryLeftovers(before, after)) (l.reason.empty() ? unexplained : kept).push_back(l.path);
+    EXPECT_EQ((Lines_{"+ HKCU\\Software\\Microsoft\\RAS Monitor", "+ HKCU\\Software\\Microsoft\\RAS Monitor|Port = \"3\"",
+                      "~ " + gateway + " = [] (was [\"192.168.0.1\"])",
+                      "~ " + linkage + "|Bind = [\"\\Device\\NdisWan5\", \"\\Device\\El59x1\"] (was [\"\\Device\\El59x1\", "
+                      "\"\\Device\\NdisWan5\", \"\\Device\\VrkMpr1\"])",
+                      "- " + cards + "\\1", "- " + cards + "\\1|Description"}),
+              unexplained);
+    EXPECT_EQ((Lines_{"~ " + linkage + "|Export = [\"\\Device\\NWlnkIPX\", \"\\Device\\NWlnkIPX\"] (was "
+                      "[\"\\Device\\NwlnkIpx\", \"\\Device\\NwlnkIpx\", \"\\Device\\NwlnkIpx\"])"}),
               kept);
-    EXPECT_TRUE(RegistryLeftovers({{"HKLM\\SOFTWARE\\Other", ""}, {"HKLM\\SOFTWARE\\Other|x", "1"}}).empty());
+    EXPECT_TRUE(RegistryLeftovers(before, before).empty());
 }
 
-TEST(DemoReportTest, FileLeftoversKeepOnlyTheLogsOfThisRun) {
-    const std::vector<Leftover> found = FileLeftovers({"C:\\temp\\setup.log", "c:\\TEMP\\SETUP_1.LOG",
-                                                       "C:\\temp\\TraceLogSvc.log", "C:\\windows\\system32\\VARNEK\\",
-                                                       "C:\\windows\\system32\\VARNEK\\caller.dat",
-                                                       "C:\\windows\\system32\\VARNEK\\setup.log",
-                                                       "C:\\windows\\system32\\OEMNAD1.INF"});
-    ASSERT_EQ(7u, found.size());
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(found[i].reason.empty()) << found[i].path;
-    for (int i = 3; i < 7; ++i) EXPECT_TRUE(found[i].reason.empty()) << found[i].path;
+TEST(DemoReportTest, FileLeftoversAreThePackagesFilesThatStayed) {
+    const std::vector<std::string> before = {"C:\\windows\\system32\\OEMNAD3.INF", "C:\\temp\\setup.log",
+                                             "C:\\windows\\system32\\VARNEK\\caller.dat"};
+    const std::vector<Leftover> found =
+        FileLeftovers(before, {"C:\\windows\\system32\\OEMNAD3.INF", "C:\\temp\\setup.log",
+                               "C:\\windows\\system32\\VARNEK\\caller.dat", "C:\\temp\\TraceLogSvc.log"});
+    std::vector<std::string> paths;
+    for (const Leftover& l : found) {
+        paths.push_back(l.path);
+        EXPECT_TRUE(l.reason.empty()) << l.path;
+    }
+    EXPECT_EQ((Lines_{"+ C:\\windows\\system32\\VARNEK\\caller.dat", "+ C:\\temp\\TraceLogSvc.log"}), paths);
 }
 
 TEST(DemoReportTest, LogExcerptRunsFromEnterToLeaveOfThatProcedureOnly) {
