@@ -73,8 +73,14 @@ bool ProgramDirectory(char* out) {
     return true;
 }
 
-BOOL Found(const char* step, const char* name, const char* directory, char* out) {
-    if (!JoinPath(directory, name, out)) return FALSE;
+// listed: directory is one the tree search found, named as the drive names it and not expanded.
+BOOL Found(const char* step, const char* name, const char* directory, char* out, bool listed = false) {
+    if (listed) {
+        const size_t length = strlen(directory);
+        if (!CopyText(out, kPathSize, directory) || !AppendComponent(out, length, name)) return FALSE;
+    } else if (!JoinPath(directory, name, out)) {
+        return FALSE;
+    }
     WriteSetupLog(kLogSourceSetup, kLogTrace, "SearchFilePath (%s) for %s: found %s", step, name, out);
     return TRUE;
 }
@@ -126,7 +132,7 @@ BOOL SearchFilePath(const char* name, char* out, const char* alternative) {
         CutLastComponent(tree);
         char found[kPathSize];
         memcpy(found, tree, sizeof found);
-        if (FindInTree(found, 1, &name) && Found("high", name, found, out)) return TRUE;
+        if (FindInTree(found, 1, &name) && Found("high", name, found, out, true)) return TRUE;
     }
 
     char* filePart = nullptr;
@@ -139,16 +145,16 @@ BOOL SearchFilePath(const char* name, char* out, const char* alternative) {
 
     if (haveProgram) {
         CutToDrive(tree);
-        if (FindInTree(tree, 1, &name) && Found("drive", name, tree, out)) return TRUE;
+        if (FindInTree(tree, 1, &name) && Found("drive", name, tree, out, true)) return TRUE;
     }
     out[0] = '\0';
     WriteSetupLog(kLogSourceSetup, kLogFailure, "SearchFilePath not found for %s", name);
     return FALSE;
 }
 
-FileBuffer::FileBuffer(const char* path, DWORD size) {
+FileBuffer::FileBuffer(const char* path, DWORD size, bool expand) {
     char expanded[kPathSize];
-    if (!path || !JoinPath(path, nullptr, expanded)) return;
+    if (!path || !(expand ? JoinPath(path, nullptr, expanded) : CopyText(expanded, sizeof expanded, path))) return;
     file_.reset(CreateFileA(expanded, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr));
     if (!file_.valid()) return;
@@ -201,7 +207,7 @@ BOOL FindFileWithHeader(const char* directory, const char* prefix, const char* t
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         memcpy(path, folder, folderLength + 1);
         if (!AppendComponent(path, folderLength, entry.cFileName)) continue;
-        FileBuffer header(path, 1024);
+        FileBuffer header(path, 1024, false);
         const DWORD n = header.read();
         if (n > 0 && FindBounded(header.data(), n, text)) {
             memcpy(out, path, strlen(path) + 1);

@@ -60,10 +60,11 @@ void MoveFiles(const char* sourceDirectory, const char* sourceNameOrMask, const 
                const char* targetName);
 void MoveFileInMakerDir(const char* sourceName, const char* targetName);
 
-// A file opened for reading with a block of a fixed size (the file's size when size is 0).
+// A file opened for reading with a block of a fixed size (the file's size when size is 0). A path
+// made of names from a directory listing is opened as it is (expand false), never expanded again.
 class FileBuffer {
 public:
-    FileBuffer(const char* path, DWORD size);
+    FileBuffer(const char* path, DWORD size, bool expand = true);
     FileBuffer(const FileBuffer&) = delete;
     FileBuffer& operator=(const FileBuffer&) = delete;
     // Fills the block once; the number of bytes read, 0 when the file cannot be opened.

@@ -1,6 +1,7 @@
 #include "common/product.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "common/bytestring.h"
 #include "common/files.h"
@@ -56,10 +57,17 @@ bool ProgramDriveRoot(char* out) {
 
 // A list the package did not write is never run: the clean-up deletes with administrator rights
 // whatever a list names, and one with the same file name lies anywhere a user may put it.
+// A folder the search found is named as the drive names it: never expanded.
+bool ListedPath(const char* directory, char* out) {
+    const int n = snprintf(out, kPathSize, "%s%s%s", directory, *directory && directory[strlen(directory) - 1] == '\\' ? "" : "\\",
+                           kDelFilesName);
+    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+}
+
 bool IsPackagesList(const char* directory, void*) {
     char path[kPathSize];
-    if (!JoinPath(directory, kDelFilesName, path)) return false;
-    FileBuffer header(path, 1024);
+    if (!ListedPath(directory, path)) return false;
+    FileBuffer header(path, 1024, false);
     const DWORD n = header.read();
     if (n > 0 && FindBounded(header.data(), n, kDelFilesMarker)) return true;
     WriteSetupLog(kLogSourceSetup, kLogFailure, "FindDelFilesDat : %s is not the package's file list; ignored", path);
@@ -100,8 +108,7 @@ BOOL FindDelFilesDat(char* out) {
         if (FileExists(directory, kDelFilesName) && JoinPath(directory, kDelFilesName, out)) return TRUE;
     }
     const char* names[] = {kDelFilesName};
-    if (ProgramDriveRoot(directory) && FindInTree(directory, 1, names, IsPackagesList) &&
-        JoinPath(directory, kDelFilesName, out))
+    if (ProgramDriveRoot(directory) && FindInTree(directory, 1, names, IsPackagesList) && ListedPath(directory, out))
         return TRUE;
     out[0] = '\0';
     MessageBoxFromIds(nullptr, IDS_DELFILES_NOT_FOUND, MB_ICONHAND, IDS_MESSAGE_CAPTION);

@@ -183,6 +183,19 @@ TEST_F(DelFilesDat, ElsewhereOnlyAListWithThePackagesMarkerCounts) {
     for (const std::string& file : {stray, marked, beside}) DeleteFileA(file.c_str());
 }
 
+TEST_F(DelFilesDat, AFolderNameTheSearchFoundIsTakenAsItIs) {
+    // A folder named like an environment reference: its list is found there, not under the
+    // folder the reference would expand to.
+    const std::string folder = FreshDirectory("spelled") + "\\%SystemRoot%";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\DELFILES.DAT", std::string(kDelFilesMarker) + "\r\n[DELETE VrkRas]\r\n"));
+    char out[MAX_PATH] = "";
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA((folder + "\\DELFILES.DAT").c_str(), out)) << out;
+    DeleteFileA((folder + "\\DELFILES.DAT").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(DelFilesDat, NowhereShowsMessage21AndFails) {
     char out[MAX_PATH] = "x";
     dialog_robot::BackgroundCall call([&] { return static_cast<INT_PTR>(FindDelFilesDat(out)); });
