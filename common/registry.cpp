@@ -434,6 +434,15 @@ BOOL RegKeyExists(const char* keyPath) {
     return OpenRegKey(keyPath, key.put());
 }
 
+BOOL RegKeyIsEmpty(const char* keyPath) {
+    RegKey key;
+    DWORD subkeys = 1, values = 1;
+    return OpenRegKey(keyPath, key.put()) &&
+           RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
 DWORD EnumRegSubkeys(const char* keyPath, char* buffer, DWORD size) {
     RegKey key;
     if (!OpenRegKey(keyPath, key.put())) return 0;

@@ -59,6 +59,8 @@ BOOL DeleteRegTree(const char* keyPath, const char* subkey = nullptr);
 // Deletes the value named by path, or the value of that exact name in the key path names.
 BOOL DeleteRegValue(const char* path, const char* name = nullptr);
 BOOL RegKeyExists(const char* keyPath);
+// TRUE when the key exists and holds neither subkeys nor values (the unnamed one included).
+BOOL RegKeyIsEmpty(const char* keyPath);
 // The subkey names as a multi-string into buffer (or only measured when buffer is null): returns the
 // size the whole list needs, 0 when the key cannot be read.
 DWORD EnumRegSubkeys(const char* keyPath, char* buffer, DWORD size);

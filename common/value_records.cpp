@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/handles.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -35,15 +34,6 @@ bool ReadChild(const char* key, const char* name, DWORD* type, std::string* byte
 void KeyOfValue(const char* path, char* key) {
     memcpy(key, path, strlen(path) + 1);
     CutLastComponent(key);
-}
-
-bool KeyIsEmpty(const char* key) {
-    vrk::RegKey handle;
-    DWORD subkeys = 1, values = 1;
-    return OpenRegKey(key, handle.put()) &&
-           RegQueryInfoKeyA(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-           subkeys == 0 && values == 0;
 }
 
 // The record of path under recordKey, or an empty text when there is none yet.
@@ -125,7 +115,7 @@ void RecordedValues::GiveBackValue(const Value& value) const {
         DeleteRegValue(path);
         char key[kPathSize];
         KeyOfValue(path, key);
-        for (DWORD i = 0; i < value.keysCreated && strchr(key, '\\') && KeyIsEmpty(key); ++i, CutLastComponent(key))
+        for (DWORD i = 0; i < value.keysCreated && strchr(key, '\\') && RegKeyIsEmpty(key); ++i, CutLastComponent(key))
             DeleteRegTree(key);
     }
     WriteSetupLog(kLogSourceSetup, kLogTrace, "%s given back as it was before the package wrote it", path);

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "common/files.h"
-#include "common/handles.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/progress_note.h"
@@ -70,15 +69,7 @@ void RouterServiceNames(char adapterService[kPathSize], const char* names[kRoute
 // A key the package may have brought into being for its own entry below it goes once that entry
 // has gone and nothing else is in it.
 void DeleteKeyIfEmpty(const char* key) {
-    DWORD subkeys = 1, values = 1;
-    {
-        vrk::RegKey handle;
-        if (!OpenRegKey(key, handle.put()) ||
-            RegQueryInfoKeyA(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return;
-    }
-    if (subkeys == 0 && values == 0) DeleteRegTree(key);
+    if (RegKeyIsEmpty(key)) DeleteRegTree(key);
 }
 
 // The settings of the user running the removal that the line's programs changed (the monitor's
