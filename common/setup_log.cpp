@@ -185,7 +185,12 @@ void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list argum
     line[used++] = '\r';
     line[used++] = '\n';
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(used), &written, nullptr);
+    // A full disk may take the first part of a line: it goes again, so that the next line does not
+    // run on from the cut one.
+    if (WriteFile(file, line, static_cast<DWORD>(used), &written, nullptr) && written > 0 &&
+        written < static_cast<DWORD>(used) &&
+        SetFilePointer(file, -static_cast<LONG>(written), nullptr, FILE_CURRENT) != INVALID_SET_FILE_POINTER)
+        SetEndOfFile(file);
 }
 
 void WriteSetupLog(DWORD source, DWORD level, const char* format, ...) {
