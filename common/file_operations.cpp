@@ -95,19 +95,19 @@ void DeleteOneFile(const char* directory, const char* name, BOOL deferred) {
     }
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     if (deferred) {
-        ScheduleDeleteAtBoot(path);
+        if (!ScheduleDeleteAtBoot(path))
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteOneFile : can not add to the dellist %s", path);
         return;
     }
-    if (!isDirectory) {
-        if (DeleteFileA(path)) return;
-        WriteSetupLog(kLogSourceSetup, kLogTrace, "DeleteOneFile : file can not delete now; add to the dellist %s",
+    if (!isDirectory ? DeleteFileA(path) : RemoveDirectoryA(path)) return;
+    // The line says whether the removal really waits for the next start: one that could not be
+    // scheduled either stays undone, and that is a failure.
+    const char* what = isDirectory ? "DeleteOneDirectory : dir" : "DeleteOneFile : file";
+    if (ScheduleDeleteAtBoot(path))
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "%s can not delete now; add to the dellist %s", what, path);
+    else
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "%s can not delete now; can not add to the dellist %s", what,
                       path);
-    } else {
-        if (RemoveDirectoryA(path)) return;
-        WriteSetupLog(kLogSourceSetup, kLogTrace,
-                      "DeleteOneDirectory : dir can not delete now; add to the dellist %s", path);
-    }
-    ScheduleDeleteAtBoot(path);
 }
 
 void DeleteMatching(const char* directory, const char* nameOrMask, BOOL deferred) {

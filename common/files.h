@@ -34,8 +34,18 @@ BOOL FindInTree(char* directory, int count, const char* const* names);
 BOOL FindFileWithHeader(const char* directory, const char* prefix, const char* text, char* out);
 // key=value lines of section as NUL-separated strings; the number of bytes read.
 DWORD ReadIniSection(const char* section, char* buffer, DWORD size, const char* file);
-// Appends line and CR LF, inserting CR LF first when the file ended without a line break.
+// Appends line and CR LF, inserting CR LF first when the file ended without a line break. The file
+// is replaced whole (ReplaceFileWhole): it gains the whole line or stays as it was.
 BOOL AppendLineToFile(const char* file, const char* line);
+
+// Replaces the file at path (environment references expanded) by length bytes: they are written to
+// a file beside it, flushed to the disk and moved over it in one step, so that the file holds
+// either all of them or what it held before, also when the disk is full or the process dies on the
+// way. FALSE, with the file as it was and the file beside it gone, when a step fails; the last
+// error says why.
+BOOL ReplaceFileWhole(const char* path, const void* bytes, DWORD length);
+// The name of the file ReplaceFileWhole writes first: path with ".new" behind it.
+BOOL ReplacementFileName(const char* path, char* out, DWORD size);
 
 // Adds the pair "\??\path" / "" to PendingFileRenameOperations unless the source is there already.
 BOOL AddPendingDelete(const char* path);
