@@ -6,7 +6,8 @@
 namespace testing_holder {
 
 FileHolder::FileHolder(const std::vector<std::string>& paths, Sharing sharing) {
-    std::string command = std::string("C:\\testbed\\holder.exe ") + (sharing == Sharing::None ? "none" : "read");
+    static const char* const kSharings[] = {"none", "read", "readwrite"};
+    std::string command = std::string("C:\\testbed\\holder.exe ") + kSharings[static_cast<int>(sharing)];
     for (const std::string& path : paths) command += " \"" + path + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -1,5 +1,6 @@
 // Test support: another process holding files open (C:\testbed\holder.exe), as a program that
-// shares nothing or a viewer that shares them for reading only.
+// shares nothing, a viewer that shares them for reading only, or one that follows a file another
+// program writes (ReadWrite: shared for reading and writing, not for deletion).
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,7 @@
 
 namespace testing_holder {
 
-enum class Sharing { None, Read };
+enum class Sharing { None, Read, ReadWrite };
 
 class FileHolder {
 public:
