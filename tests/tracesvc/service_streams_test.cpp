@@ -187,4 +187,35 @@ TEST_F(TraceServiceTest, NamesChangedWhileStreamingSplitNoChunkAndLoseNoByte) {
     }
 }
 
+// A stop while both streams run at full speed: a worker that holds a fetched chunk when the stop
+// comes writes it before its file closes, and nothing is fetched after that, so every byte the
+// driver handed out is in a file.
+TEST_F(TraceServiceTest, EveryByteTheDriverHandedOutBeforeTheStopIsInTheFiles) {
+    Set("TraceFileSize", 1024 * 1024);
+    Set("LogFileSize", 1024 * 1024);
+    ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_TRACE, VRKRAS_PATTERN_LINES, 'T'));
+    ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_LOG, VRKRAS_PATTERN_LONG, 'L'));
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_TRUE(StartTraceService());
+        ASSERT_TRUE(WaitUntil([&] { return File("RasLog.TXT").size() > 20000; }));
+        ASSERT_TRUE(StopTraceService());
+        // The service's process may go on after STOPPED; the driver is asked no more once it has ended.
+        ASSERT_TRUE(WaitPollsStop());
+        const vrkras_state state = DriverState();
+        std::string trace;
+        for (const char* name : {"RasTrc3.TXT", "RasTrc2.TXT", "RasTrc1.TXT", "RasTrc.TXT"})
+            trace += DriverTextOf(File(name));
+        const std::string log = DriverTextOf(File("RasLog.TXT"));
+        const unsigned long long traceProduced = state.streams[VRKRAS_STREAM_TRACE].produced;
+        const unsigned long long logProduced = state.streams[VRKRAS_STREAM_LOG].produced;
+        EXPECT_EQ(logProduced, log.size()) << "log bytes fetched but not written";
+        EXPECT_TRUE(log == PatternText(VRKRAS_PATTERN_LONG, 'L', 0, log.size()));
+        // The trace files of earlier runs moved to the backups at each start.
+        ASSERT_LE(trace.size(), traceProduced);
+        EXPECT_EQ(traceProduced, trace.size()) << "trace bytes fetched but not written";
+        EXPECT_TRUE(trace == PatternText(VRKRAS_PATTERN_LINES, 'T', 0, trace.size()));
+    }
+}
+
 }  // namespace
