@@ -8,7 +8,8 @@
 
 bool ReadCallerFile(const char* file, DWORD share, std::string* text) {
     text->clear();
-    vrk::FileHandle handle(CreateFileA(file, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    vrk::FileHandle handle(
+        CreateFileA(file, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid()) return false;
     DWORD high = 0;
     const DWORD size = GetFileSize(handle.get(), &high);

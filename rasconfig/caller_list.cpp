@@ -112,8 +112,8 @@ std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_
             // Only a name may lose its end: the cut must fall behind the second TAB.
             const void* first = memchr(start, '\t', kCallerEntryMax);
             const char* afterFirst = first ? static_cast<const char*>(first) + 1 : nullptr;
-            const void* second =
-                afterFirst ? memchr(afterFirst, '\t', kCallerEntryMax - static_cast<size_t>(afterFirst - start)) : nullptr;
+            const size_t rest = afterFirst ? kCallerEntryMax - static_cast<size_t>(afterFirst - start) : 0;
+            const void* second = afterFirst ? memchr(afterFirst, '\t', rest) : nullptr;
             if (!second) {
                 if (leftOut) ++*leftOut;
                 continue;

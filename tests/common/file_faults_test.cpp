@@ -104,7 +104,8 @@ TEST_F(FileFaultsTest, OnAFullDriveAReplacedFileAndDeleteLstStayAsTheyWereUntilT
         EXPECT_EQ(static_cast<DWORD>(ERROR_DISK_FULL), GetLastError());
         EXPECT_EQ(old, ReadFileBytes(file));
         EXPECT_FALSE(PathExists(file + ".new"));
-        for (int i = 0; i < 40; ++i) EXPECT_FALSE(AppendLineToFile(list.c_str(), ("C:\\x\\" + std::string(200, 'p')).c_str()));
+        const std::string line = "C:\\x\\" + std::string(200, 'p');
+        for (int i = 0; i < 40; ++i) EXPECT_FALSE(AppendLineToFile(list.c_str(), line.c_str()));
         EXPECT_EQ("C:\\old\\left.dll", ReadFileBytes(list));
         EXPECT_FALSE(PathExists(list + ".new"));
         filler.Free();
