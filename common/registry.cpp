@@ -5,6 +5,7 @@
 #include "common/handles.h"
 #include "common/multistring.h"
 #include "common/paths.h"
+#include "common/setup_log.h"
 
 using vrk::HeapBlock;
 using vrk::RegKey;
@@ -52,9 +53,11 @@ bool ParseValuePath(const char* path, ValuePath* out) {
     return true;
 }
 
-bool OpenValueKey(const char* path, ValuePath* parsed, RegKey* key) {
+// Reads ask only for reading: a key that the machine's security keeps from being changed can still
+// be read.
+bool OpenValueKey(const char* path, ValuePath* parsed, RegKey* key, REGSAM access = KEY_QUERY_VALUE) {
     return ParseValuePath(path, parsed) &&
-           RegOpenKeyExA(parsed->root, parsed->key, 0, KEY_ALL_ACCESS, key->put()) == ERROR_SUCCESS;
+           RegOpenKeyExA(parsed->root, parsed->key, 0, access, key->put()) == ERROR_SUCCESS;
 }
 
 // A value's bytes in a heap block of its own, followed by two NULs, so that no reader can run past
@@ -238,8 +241,15 @@ DWORD ReadRegMultiString(const char* path, char* buffer, DWORD size) {
 BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, int flag) {
     ValuePath parsed;
     RegKey key;
-    if (!ParseValuePath(path, &parsed) || !CreateKeyOf(parsed.root, parsed.key, &key)) return FALSE;
-    RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    if (!ParseValuePath(path, &parsed)) return FALSE;
+    // A value that cannot be written is named in the log: the callers go on without saying which.
+    if (!CreateKeyOf(parsed.root, parsed.key, &key)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not open or create the registry key of %s", path);
+        return FALSE;
+    }
+    const LONG status = RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    if (status != ERROR_SUCCESS)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s; error %ld", path, status);
     CloseWithFlag(&key, flag);
     return TRUE;
 }
@@ -320,7 +330,8 @@ BOOL DeleteRegValue(const char* path, const char* name) {
     if (name ? !JoinPath(path, name, joined) : !CopyText(joined, sizeof joined, path)) return FALSE;
     ValuePath parsed;
     RegKey key;
-    return OpenValueKey(joined, &parsed, &key) && RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
+    return OpenValueKey(joined, &parsed, &key, KEY_SET_VALUE) &&
+           RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
 }
 
 BOOL RegKeyExists(const char* keyPath) {
