@@ -157,6 +157,13 @@ BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char
                       target, static_cast<long>(ERROR_FILE_NOT_FOUND));
         return FALSE;
     }
+    // The target goes only once the source can take its place: a held source would leave neither.
+    if (!CanMoveFile(source)) {
+        const long error = static_cast<long>(GetLastError());
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source,
+                      target, error);
+        return FALSE;
+    }
     if (FileExists(target, nullptr) && !DeleteFileA(target)) {
         const long error = static_cast<long>(GetLastError());
         WriteSetupLog(kLogSourceSetup, kLogFailure,

@@ -270,6 +270,12 @@ DWORD ReadIniSection(const char* section, char* buffer, DWORD size, const char* 
     return GetPrivateProfileSectionA(section, buffer, size, expanded);
 }
 
+BOOL CanMoveFile(const char* path) {
+    vrk::FileHandle file(CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
 BOOL ReplacementFileName(const char* path, char* out, DWORD size) {
     const size_t length = path ? strlen(path) : 0;
     if (!path || length + sizeof kReplacementSuffix > size) {

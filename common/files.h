@@ -59,7 +59,13 @@ void DeleteMatching(const char* directory, const char* nameOrMask, BOOL deferred
 // A text without ":" is taken in the maker's directory; otherwise the whole text is the mask.
 void DeleteFiles(const char* pathOrName, BOOL deferred);
 
-// Renames source to target, replacing a target file; TRUE when moved.
+// Whether nobody holds the file in a way that keeps it from being moved or replaced now (a viewer
+// that shares it for reading only does, as does a program that shares nothing); FALSE with the
+// last error saying why.
+BOOL CanMoveFile(const char* path);
+
+// Renames source to target, replacing a target file; TRUE when moved. A source that cannot be moved
+// leaves the target alone.
 BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char* targetDirectory,
                  const char* targetName);
 // MoveOneFile for a plain name, or for every entry of a mask in the file part under its own name.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/files.h"
 #include "common/paths.h"
 #include "common/setup_log.h"
 #include "tracesvc/diag_log.h"
@@ -25,16 +26,6 @@ private:
 bool IsFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Whether nobody holds the file in a way that keeps it from being moved or replaced now: a viewer
-// that shares it for reading only does, and so does a program that shares nothing.
-bool CanMove(const char* path, DWORD* error) {
-    vrk::FileHandle file(CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.valid()) return true;
-    *error = GetLastError();
-    return false;
 }
 
 }  // namespace
@@ -190,13 +181,12 @@ bool RotatingFile::RotateLocked() {
     // Every file that moves, and the oldest backup that is replaced, must be free to move before
     // anything moves: a move that fails halfway would leave the files shifted with a gap.
     for (DWORD k = 0; k <= top; ++k) {
-        DWORD error = 0;
         if (!BackupFileName(name_, k, names[0], kPathSize)) return false;
         if (k == top && !IsFile(names[0])) break;
-        if (!CanMove(names[0], &error)) {
+        if (!CanMoveFile(names[0])) {
             if (!rotationPending_)
                 TraceLog(kLogTrace, "Movefile of %s not possible now, error %d; no file is moved", names[0],
-                         static_cast<int>(error));
+                         static_cast<int>(GetLastError()));
             return false;
         }
     }

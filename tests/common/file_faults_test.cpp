@@ -210,4 +210,39 @@ TEST_F(FileFaultsTest, ASetupLogHeldByAnotherProgramIsLeftAsItWas) {
     }
 }
 
+// A rename of the maker's directory whose source or target another program holds: nothing moves,
+// and neither file is lost.
+TEST_F(FileFaultsTest, AMoveWhoseSourceOrTargetIsHeldLeavesBothFilesWhereTheyWere) {
+    const std::string log = "C:\\temp\\faults.log";
+    const std::string source = dir_ + "\\old.dll", target = dir_ + "\\new.dll";
+    const struct {
+        const std::string* held;
+        Sharing sharing;
+        const char* line;  // the failure line's start
+    } cases[] = {
+        {&source, Sharing::None, "Move file did not successful ("},
+        {&source, Sharing::Read, "Move file did not successful ("},
+        {&target, Sharing::None, "in Move file delete file did not successful ("},
+        {&target, Sharing::Read, "in Move file delete file did not successful ("},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(*c.held + (c.sharing == Sharing::None ? " held alone" : " held by a viewer"));
+        ASSERT_TRUE(WriteFileBytes(source, "old"));
+        ASSERT_TRUE(WriteFileBytes(target, "current"));
+        ASSERT_TRUE(OpenTestLog(log, 2));
+        {
+            FileHolder holder(*c.held, c.sharing);
+            ASSERT_TRUE(holder.holding());
+            EXPECT_FALSE(MoveOneFile(dir_.c_str(), "old.dll", dir_.c_str(), "new.dll"));
+        }
+        CloseSetupLog();
+        EXPECT_EQ("old", ReadFileBytes(source));
+        EXPECT_EQ("current", ReadFileBytes(target));
+        const std::vector<std::string> lines = SplitLines(ReadFileBytes(log));
+        ASSERT_EQ(2u, lines.size());
+        EXPECT_EQ("33 01 ", lines[1].substr(0, 6));
+        EXPECT_EQ(31u, lines[1].find(c.line, 31)) << lines[1];
+    }
+}
+
 }  // namespace
