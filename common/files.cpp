@@ -99,28 +99,12 @@ BOOL ReplaceExpanded(const char* target, const void* bytes, DWORD length) {
     return FALSE;
 }
 
-// The whole file at an expanded path into a heap block with one byte to spare; a file that does
-// not exist is empty. FALSE when it exists but cannot be read.
+// The whole file at an expanded path; a file that does not exist is empty. FALSE when it exists but
+// cannot be read.
 bool ReadExisting(const char* path, vrk::HeapBlock* block, DWORD* length) {
     *length = 0;
-    vrk::FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
-    DWORD high = 0;
-    const DWORD size = GetFileSize(file.get(), &high);
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x7FFFFF00u) return false;
-    block->reset(HeapAlloc(GetProcessHeap(), 0, size + 1));
-    if (!block->valid()) return false;
-    char* bytes = static_cast<char*>(block->get());
-    DWORD total = 0;
-    while (total < size) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), bytes + total, size - total, &got, nullptr)) return false;
-        if (got == 0) break;
-        total += got;
-    }
-    *length = total;
-    return true;
+    return ReadWholeFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE, block, length) ||
+           GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 BOOL Found(const char* step, const char* name, const char* directory, char* out) {
@@ -274,6 +258,32 @@ BOOL CanMoveFile(const char* path) {
     vrk::FileHandle file(CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid();
+}
+
+BOOL ReadWholeFile(const char* path, DWORD share, vrk::HeapBlock* block, DWORD* length) {
+    *length = 0;
+    vrk::FileHandle file(
+        CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return FALSE;
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file.get(), &high);
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x7FFFFF00u) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return FALSE;
+    }
+    block->reset(HeapAlloc(GetProcessHeap(), 0, size + 1));
+    if (!block->valid()) return FALSE;
+    char* bytes = static_cast<char*>(block->get());
+    DWORD total = 0;
+    while (total < size) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes + total, size - total, &got, nullptr)) return FALSE;
+        if (got == 0) break;
+        total += got;
+    }
+    bytes[total] = '\0';
+    *length = total;
+    return TRUE;
 }
 
 BOOL ReplacementFileName(const char* path, char* out, DWORD size) {

@@ -44,6 +44,10 @@ BOOL AppendLineToFile(const char* file, const char* line);
 // way. FALSE, with the file as it was and the file beside it gone, when a step fails; the last
 // error says why.
 BOOL ReplaceFileWhole(const char* path, const void* bytes, DWORD length);
+// The whole file (an expanded path), opened for reading with the given sharing, into a heap block
+// one byte longer than its length bytes; FALSE when it cannot be opened or read, the last error
+// saying why (ERROR_FILE_NOT_FOUND: there is no such file).
+BOOL ReadWholeFile(const char* path, DWORD share, vrk::HeapBlock* block, DWORD* length);
 // The name of the file ReplaceFileWhole writes first: path with ".new" behind it.
 BOOL ReplacementFileName(const char* path, char* out, DWORD size);
 

@@ -8,27 +8,12 @@
 
 bool ReadCallerFile(const char* file, DWORD share, std::string* text) {
     text->clear();
-    vrk::FileHandle handle(
-        CreateFileA(file, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.valid()) return false;
-    DWORD high = 0;
-    const DWORD size = GetFileSize(handle.get(), &high);
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x7FFFFFF0u) {
-        SetLastError(ERROR_FILE_TOO_LARGE);
-        return false;
-    }
-    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, size + 1));
-    if (!block.valid()) return false;
-    char* bytes = static_cast<char*>(block.get());
-    DWORD total = 0;
-    while (total < size) {
-        DWORD got = 0;
-        if (!ReadFile(handle.get(), bytes + total, size - total, &got, nullptr)) return false;
-        if (got == 0) break;
-        total += got;
-    }
-    bytes[total] = '\0';
-    text->assign(bytes, strlen(bytes));
+    vrk::HeapBlock block;
+    DWORD length = 0;
+    if (!ReadWholeFile(file, share, &block, &length)) return false;
+    const char* bytes = static_cast<const char*>(block.get());
+    const void* nul = memchr(bytes, '\0', length);
+    text->assign(bytes, nul ? static_cast<size_t>(static_cast<const char*>(nul) - bytes) : length);
     return true;
 }
 

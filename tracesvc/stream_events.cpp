@@ -14,21 +14,8 @@ const Bilingual kCannotWrite = {
     "%s kann nicht geschrieben werden. Der Text des Treibers wird verworfen, bis die Datei wieder geschrieben "
     "werden kann."};
 const Bilingual kWrittenAgain = {
-    "%s is written again. %s bytes of the driver's text could not be written.",
-    "%s wird wieder geschrieben. %s Bytes vom Text des Treibers konnten nicht geschrieben werden."};
-
-// Decimal digits of a 64-bit count, without relying on the runtime's printf for 64 bits.
-void Decimal(unsigned long long value, char (&out)[24]) {
-    char reversed[24];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    int i = 0;
-    while (n > 0) out[i++] = reversed[--n];
-    out[i] = '\0';
-}
+    "%s is written again. %llu bytes of the driver's text could not be written.",
+    "%s wird wieder geschrieben. %llu Bytes vom Text des Treibers konnten nicht geschrieben werden."};
 
 void Report(WORD type, DWORD error, const char* text) {
     TraceLog(kLogFailure, "%s", text);
@@ -50,9 +37,7 @@ void ReportStreamFailure(const char* file, DWORD error) {
 }
 
 void ReportStreamResumed(const char* file, DWORD error, unsigned long long lostBytes) {
-    char count[24];
-    Decimal(lostBytes, count);
     char text[512];
-    snprintf(text, sizeof text, kWrittenAgain.text(), file, count);
+    snprintf(text, sizeof text, kWrittenAgain.text(), file, lostBytes);
     Report(EVENTLOG_WARNING_TYPE, error, text);
 }
