@@ -1,5 +1,5 @@
 // Setup procedures that must write a registry key the machine's security denies them: each ends
-// with its specified answer, nothing crashes, and the setup log names what could not be written.
+// with its own answer, nothing crashes, and the setup log names what could not be written.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <aclapi.h>
