@@ -97,8 +97,8 @@ void WriteControllerStrings(ProductId product) {
 }
 
 BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
-    // An owner text that names no window would make every dialog fail to appear.
-    const HWND owner = parent && IsWindow(parent) ? parent : nullptr;
+    // Also called outside the setup frame, whose parsing makes the same choice.
+    const HWND owner = OwnerWindow(parent);
     LoadControllerTable(product);
     ApplyInterfaceRule();
     if (ControllerCount() == 0) {
