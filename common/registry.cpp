@@ -262,6 +262,12 @@ DWORD MultiStringSize(const char* data) {
     return static_cast<DWORD>(p - data) + 1;
 }
 
+DWORD MultiStringContentSize(const char* data, DWORD size) {
+    DWORD end = size;
+    while (end > 0 && data[end - 1] == '\0') --end;
+    return end == 0 ? 0 : end + 1;
+}
+
 BOOL WriteRegMultiString(const char* path, const char* data, int flag, DWORD size) {
     if (size == 0) size = MultiStringSize(data);
     return WriteRegValue(path, data, REG_MULTI_SZ, size, flag);
@@ -359,12 +365,14 @@ BOOL RemoveFromRegMultiString(const char* path, const char* text) {
     if (!in.valid() || !out.valid()) return FALSE;
     char* list = static_cast<char*>(in.get());
     char* kept = static_cast<char*>(out.get());
-    const DWORD n = ReadRegMultiString(path, list, kSize);
-    if (n == 0 || list[0] == '\0') return FALSE;
+    const DWORD content = MultiStringContentSize(list, ReadRegMultiString(path, list, kSize));
+    if (content == 0) return FALSE;
+    // An empty string inside the value ends nothing: the entries behind it stay. It is dropped, so
+    // that every reader of the list that stops at an empty string sees them again.
     DWORD used = 0;
-    for (const char* p = list; p < list + n && *p;) {
+    for (const char* p = list; p < list + content;) {
         const size_t length = strlen(p);
-        if (lstrcmpiA(p, text) != 0) {
+        if (length > 0 && lstrcmpiA(p, text) != 0) {
             memcpy(kept + used, p, length + 1);
             used += static_cast<DWORD>(length + 1);
         }
