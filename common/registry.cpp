@@ -239,9 +239,9 @@ BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, i
     ValuePath parsed;
     RegKey key;
     if (!ParseValuePath(path, &parsed) || !CreateKeyOf(parsed.root, parsed.key, &key)) return FALSE;
-    RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    const LONG set = RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
     CloseWithFlag(&key, flag);
-    return TRUE;
+    return set == ERROR_SUCCESS;
 }
 
 BOOL WriteRegString(const char* path, const char* text, int flag) {

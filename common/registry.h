@@ -30,7 +30,7 @@ BOOL ReadRegDword(const char* path, DWORD* value);
 // REG_MULTI_SZ only; one more NUL follows the bytes read (size needs that byte). Returns the bytes.
 DWORD ReadRegMultiString(const char* path, char* buffer, DWORD size);
 
-// Opens or creates the key (with its missing parents) and sets the value: 1 when the key was had.
+// Opens or creates the key (with its missing parents) and sets the value: 0 when either fails.
 BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, int flag);
 BOOL WriteRegString(const char* path, const char* text, int flag);
 BOOL WriteRegExpandString(const char* path, const char* text, int flag);

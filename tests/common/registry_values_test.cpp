@@ -1,5 +1,5 @@
 // Registry values as other programs leave them: multi-strings with an empty string inside, which
-// ends nothing.
+// ends nothing, and writes that the registry refuses, which are reported.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -73,6 +73,15 @@ TEST_F(RegistryValuesTest, ADeleteAtTheNextStartKeepsThePairsBehindAnEmptySource
     const std::string after = Value(kSessionManager, "PendingFileRenameOperations");
     DeleteRegValueOf(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
     EXPECT_EQ(before.substr(0, before.size() - 1) + std::string("\\??\\C:\\c\0\0\0", 11), after);
+}
+
+TEST_F(RegistryValuesTest, AWriteTheRegistryRefusesIsReported) {
+    // The key can be had, the value cannot be set: no data for a size of four bytes.
+    EXPECT_FALSE(WriteRegValue(Path("Refused").c_str(), nullptr, REG_BINARY, 4, kRegClose));
+    EXPECT_TRUE(RegKeyPresent(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_EQ("(missing)", Value(kKey, "Refused"));
+    EXPECT_TRUE(WriteRegValue(Path("Taken").c_str(), "\1\2\3\4", REG_BINARY, 4, kRegFlush));
+    EXPECT_EQ("\1\2\3\4", Value(kKey, "Taken"));
 }
 
 }  // namespace
