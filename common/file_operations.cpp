@@ -53,10 +53,11 @@ BOOL AddPendingDelete(const char* path) {
         if (n == 0) return FALSE;
     }
 
-    char* const end = list + n;
+    // Every pair up to the last string: an empty source inside the value ends nothing.
+    char* const end = list + MultiStringContentSize(list, n);
     char* p = list;
     bool targetMissing = false;
-    while (p < end && *p) {
+    while (p < end) {
         if (lstrcmpiA(p, entry) == 0) return TRUE;
         p += strlen(p) + 1;
         if (p >= end) {

@@ -247,11 +247,11 @@ BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, i
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not open or create the registry key of %s", path);
         return FALSE;
     }
-    const LONG status = RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
-    if (status != ERROR_SUCCESS)
-        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s; error %ld", path, status);
+    const LONG set = RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    if (set != ERROR_SUCCESS)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s; error %ld", path, set);
     CloseWithFlag(&key, flag);
-    return TRUE;
+    return set == ERROR_SUCCESS;
 }
 
 BOOL WriteRegString(const char* path, const char* text, int flag) {
@@ -270,6 +270,12 @@ DWORD MultiStringSize(const char* data) {
     const char* p = data;
     while (*p) p += strlen(p) + 1;
     return static_cast<DWORD>(p - data) + 1;
+}
+
+DWORD MultiStringContentSize(const char* data, DWORD size) {
+    DWORD end = size;
+    while (end > 0 && data[end - 1] == '\0') --end;
+    return end == 0 ? 0 : end + 1;
 }
 
 BOOL WriteRegMultiString(const char* path, const char* data, int flag, DWORD size) {
@@ -370,12 +376,14 @@ BOOL RemoveFromRegMultiString(const char* path, const char* text) {
     if (!in.valid() || !out.valid()) return FALSE;
     char* list = static_cast<char*>(in.get());
     char* kept = static_cast<char*>(out.get());
-    const DWORD n = ReadRegMultiString(path, list, kSize);
-    if (n == 0 || list[0] == '\0') return FALSE;
+    const DWORD content = MultiStringContentSize(list, ReadRegMultiString(path, list, kSize));
+    if (content == 0) return FALSE;
+    // An empty string inside the value ends nothing: the entries behind it stay. It is dropped, so
+    // that every reader of the list that stops at an empty string sees them again.
     DWORD used = 0;
-    for (const char* p = list; p < list + n && *p;) {
+    for (const char* p = list; p < list + content;) {
         const size_t length = strlen(p);
-        if (lstrcmpiA(p, text) != 0) {
+        if (length > 0 && lstrcmpiA(p, text) != 0) {
             memcpy(kept + used, p, length + 1);
             used += static_cast<DWORD>(length + 1);
         }

@@ -147,7 +147,13 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
     CloseSetupLog();
 
     unsigned long long size = 0;
-    if (FileSize(name, &size) && size > kLogRotateSize) RotateLogFiles(name, kLogGenerations);
+    bool keepOld = false;
+    if (FileSize(name, &size) && size > kLogRotateSize) {
+        RotateLogFiles(name, kLogGenerations);
+        // A generation held by another program stops the file from moving aside: its text is then
+        // in no generation, so this instance goes on behind it rather than throwing it away.
+        keepOld = IsFile(name);
+    }
 
     vrk::FileHandle file(CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -155,8 +161,12 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
         LogLevel = 0;
         return FALSE;
     }
-    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-    SetEndOfFile(file.get());
+    if (keepOld) {
+        SetFilePointer(file.get(), 0, nullptr, FILE_END);
+    } else {
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(file.get());
+    }
     DWORD written = 0;
     WriteFile(file.get(), kLogBanner, sizeof kLogBanner - 1, &written, nullptr);
     g_logFile.store(file.release());
