@@ -20,15 +20,20 @@ add_test(NAME machine_template
 set_tests_properties(machine_template PROPERTIES FIXTURES_SETUP machine TIMEOUT 300 RUN_SERIAL ON)
 
 # vrk_add_wine_test(<name> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <s>] [LANGUAGE en|de]
-#                   [ENVIRONMENT <VAR=value...>])
+#                   [ENVIRONMENT <VAR=value...>] [SMALL_DRIVE <letter> <size>])
 # Builds a GoogleTest program and registers it as one CTest test that runs on its own machine.
+# SMALL_DRIVE gives that machine a drive of the size (a tmpfs, "64k") that the test can fill up.
 function(vrk_add_wine_test name)
-  cmake_parse_arguments(T "" "TIMEOUT;LANGUAGE" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT;LANGUAGE" "SOURCES;LIBS;ENVIRONMENT;SMALL_DRIVE" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 240)
   endif()
   if(NOT T_LANGUAGE)
     set(T_LANGUAGE en)
+  endif()
+  set(small_drive)
+  if(T_SMALL_DRIVE)
+    set(small_drive --small-drive ${T_SMALL_DRIVE})
   endif()
   add_executable(${name} ${T_SOURCES})
   vrk_target_defaults(${name})
@@ -36,7 +41,7 @@ function(vrk_add_wine_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTS_DIR})
   add_test(NAME ${name}
            COMMAND ${VRK_WINE_RUN} --build ${CMAKE_BINARY_DIR} --name ${name}
-                   --language ${T_LANGUAGE} --timeout ${T_TIMEOUT}
+                   --language ${T_LANGUAGE} --timeout ${T_TIMEOUT} ${small_drive}
                    -- "C:\\tests\\${name}.exe" --gtest_color=no)
   # CTest's own limit lies above the runner's, so that the runner can report and clean up a hang.
   math(EXPR ctest_timeout "${T_TIMEOUT} + 60")

@@ -53,10 +53,11 @@ BOOL AddPendingDelete(const char* path) {
         if (n == 0) return FALSE;
     }
 
-    char* const end = list + n;
+    // Every pair up to the last string: an empty source inside the value ends nothing.
+    char* const end = list + MultiStringContentSize(list, n);
     char* p = list;
     bool targetMissing = false;
-    while (p < end && *p) {
+    while (p < end) {
         if (lstrcmpiA(p, entry) == 0) return TRUE;
         p += strlen(p) + 1;
         if (p >= end) {
@@ -93,19 +94,19 @@ void DeleteOnePath(const char* path, BOOL deferred) {
     const bool isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     if (deferred) {
-        ScheduleDeleteAtBoot(path);
+        if (!ScheduleDeleteAtBoot(path))
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "DeleteOneFile : can not add to the dellist %s", path);
         return;
     }
-    if (!isDirectory) {
-        if (DeleteFileA(path)) return;
-        WriteSetupLog(kLogSourceSetup, kLogTrace, "DeleteOneFile : file can not delete now; add to the dellist %s",
+    if (!isDirectory ? DeleteFileA(path) : RemoveDirectoryA(path)) return;
+    // The line says whether the removal really waits for the next start: one that could not be
+    // scheduled either stays undone, and that is a failure.
+    const char* what = isDirectory ? "DeleteOneDirectory : dir" : "DeleteOneFile : file";
+    if (ScheduleDeleteAtBoot(path))
+        WriteSetupLog(kLogSourceSetup, kLogTrace, "%s can not delete now; add to the dellist %s", what, path);
+    else
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "%s can not delete now; can not add to the dellist %s", what,
                       path);
-    } else {
-        if (RemoveDirectoryA(path)) return;
-        WriteSetupLog(kLogSourceSetup, kLogTrace,
-                      "DeleteOneDirectory : dir can not delete now; add to the dellist %s", path);
-    }
-    ScheduleDeleteAtBoot(path);
 }
 
 // folder and a listed name as one path, the name unchanged; false when it does not fit.
@@ -166,40 +167,35 @@ void DeleteFiles(const char* pathOrName, BOOL deferred) {
 
 namespace {
 
-// Both paths joined once already. An existing target is set aside, not deleted, before the
-// rename, and put back when the source does not move (held open, say): a failed move loses nothing.
+// Both paths joined once already: a name from a directory listing is taken as it is.
 BOOL MoveOnePath(const char* source, const char* target) {
     // The move lists run at every update: when the old file is gone, the current one under the
-    // target name must stay, so nothing is attempted before the source is known to be there.
+    // target name must stay, so nothing is deleted before the source is known to be there.
     if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) {
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source,
                       target, static_cast<long>(ERROR_FILE_NOT_FOUND));
         return FALSE;
     }
-    char aside[kPathSize] = "";
+    // The target goes only once the source can take its place: a held source would leave neither.
+    if (!CanMoveFile(source)) {
+        const long error = static_cast<long>(GetLastError());
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source,
+                      target, error);
+        return FALSE;
+    }
     const DWORD targetAttributes = GetFileAttributesA(target);
-    if (targetAttributes != INVALID_FILE_ATTRIBUTES && !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        char folder[kPathSize];
-        memcpy(folder, target, strlen(target) + 1);
-        CutLastComponent(folder);
-        if (!GetTempFileNameA(folder, "vrk", 0, aside) || !MoveFileExA(target, aside, MOVEFILE_REPLACE_EXISTING)) {
-            const long error = static_cast<long>(GetLastError());
-            if (aside[0]) DeleteFileA(aside);
-            WriteSetupLog(kLogSourceSetup, kLogFailure,
-                          "in Move file delete file did not successful (%s --> %s); error %ld", source, target, error);
-            return FALSE;
-        }
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !DeleteFileA(target)) {
+        const long error = static_cast<long>(GetLastError());
+        WriteSetupLog(kLogSourceSetup, kLogFailure,
+                      "in Move file delete file did not successful (%s --> %s); error %ld", source, target, error);
+        return FALSE;
     }
     if (MoveFileA(source, target)) {
-        if (aside[0]) {
-            SetFileAttributesA(aside, FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileA(aside)) ScheduleDeleteAtBoot(aside);
-        }
         WriteSetupLog(kLogSourceSetup, kLogTrace, "Move File from %s to %s", source, target);
         return TRUE;
     }
     const long error = static_cast<long>(GetLastError());
-    if (aside[0]) MoveFileA(aside, target);
     WriteSetupLog(kLogSourceSetup, kLogFailure, "Move file did not successful (%s --> %s); error %ld", source, target,
                   error);
     return FALSE;

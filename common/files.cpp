@@ -73,6 +73,43 @@ bool ProgramDirectory(char* out) {
     return true;
 }
 
+constexpr char kReplacementSuffix[] = ".new";
+
+// ReplaceFileWhole for a path whose environment references are expanded already.
+BOOL ReplaceExpanded(const char* target, const void* bytes, DWORD length) {
+    char replacement[kPathSize];
+    if (!ReplacementFileName(target, replacement, sizeof replacement)) return FALSE;
+    // Nobody else may write the new file until it has been moved: a second writer of the same
+    // target fails to open it instead of changing what the first one moves into place. Delete
+    // sharing lets the move through while the file is open.
+    vrk::FileHandle file(CreateFileA(replacement, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return FALSE;
+    DWORD written = 0;
+    bool ok = length == 0 || WriteFile(file.get(), bytes, length, &written, nullptr);
+    // A full disk may take part of the bytes and call that a success.
+    if (ok && written != length) {
+        SetLastError(ERROR_DISK_FULL);
+        ok = false;
+    }
+    ok = ok && FlushFileBuffers(file.get()) &&
+         MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    file.reset();
+    if (ok) return TRUE;
+    const DWORD error = GetLastError();
+    DeleteFileA(replacement);
+    SetLastError(error);
+    return FALSE;
+}
+
+// The whole file at an expanded path; a file that does not exist is empty. FALSE when it exists but
+// cannot be read.
+bool ReadExisting(const char* path, vrk::HeapBlock* block, DWORD* length) {
+    *length = 0;
+    return ReadWholeFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE, block, length) ||
+           GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 // listed: directory is one the tree search found, named as the drive names it and not expanded.
 BOOL Found(const char* step, const char* name, const char* directory, char* out, bool listed = false) {
     if (listed) {
@@ -226,32 +263,81 @@ DWORD ReadIniSection(const char* section, char* buffer, DWORD size, const char* 
     return GetPrivateProfileSectionA(section, buffer, size, expanded);
 }
 
+BOOL CanMoveFile(const char* path) {
+    vrk::FileHandle file(CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
+BOOL ReadWholeFile(const char* path, DWORD share, vrk::HeapBlock* block, DWORD* length) {
+    *length = 0;
+    vrk::FileHandle file(
+        CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return FALSE;
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file.get(), &high);
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x7FFFFF00u) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return FALSE;
+    }
+    block->reset(HeapAlloc(GetProcessHeap(), 0, size + 1));
+    if (!block->valid()) return FALSE;
+    char* bytes = static_cast<char*>(block->get());
+    DWORD total = 0;
+    while (total < size) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes + total, size - total, &got, nullptr)) return FALSE;
+        if (got == 0) break;
+        total += got;
+    }
+    bytes[total] = '\0';
+    *length = total;
+    return TRUE;
+}
+
+BOOL ReplacementFileName(const char* path, char* out, DWORD size) {
+    const size_t length = path ? strlen(path) : 0;
+    if (!path || length + sizeof kReplacementSuffix > size) {
+        if (size) out[0] = '\0';
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    memcpy(out, path, length);
+    memcpy(out + length, kReplacementSuffix, sizeof kReplacementSuffix);
+    return TRUE;
+}
+
+BOOL ReplaceFileWhole(const char* path, const void* bytes, DWORD length) {
+    char target[kPathSize];
+    if (!path || !JoinPath(path, nullptr, target)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    return ReplaceExpanded(target, bytes, length);
+}
+
 BOOL AppendLineToFile(const char* file, const char* line) {
     char expanded[kPathSize];
     if (!JoinPath(file, nullptr, expanded)) return FALSE;
-    vrk::FileHandle f(CreateFileA(expanded, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.valid()) return FALSE;
-    bool lineBreakFirst = false;
-    if (GetFileSize(f.get(), nullptr) > 0 && SetFilePointer(f.get(), -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) {
-        char last = 0;
-        DWORD got = 0;
-        if (ReadFile(f.get(), &last, 1, &got, nullptr) && got == 1) lineBreakFirst = last != '\n' && last != '\r';
-    }
-    const size_t length = strlen(line);
-    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, length + 4));
+    vrk::HeapBlock old;
+    DWORD oldLength = 0;
+    if (!ReadExisting(expanded, &old, &oldLength)) return FALSE;
+    const char* oldBytes = static_cast<const char*>(old.get());
+    const bool lineBreakFirst = oldLength > 0 && oldBytes[oldLength - 1] != '\n' && oldBytes[oldLength - 1] != '\r';
+    const size_t lineLength = strlen(line);
+    if (lineLength > 0x7FFFFF00u - oldLength) return FALSE;
+    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, oldLength + lineLength + 4));
     if (!block.valid()) return FALSE;
     char* bytes = static_cast<char*>(block.get());
-    size_t n = 0;
+    size_t n = oldLength;
+    if (oldLength) memcpy(bytes, oldBytes, oldLength);
     if (lineBreakFirst) {
         bytes[n++] = '\r';
         bytes[n++] = '\n';
     }
-    memcpy(bytes + n, line, length);
-    n += length;
+    memcpy(bytes + n, line, lineLength);
+    n += lineLength;
     bytes[n++] = '\r';
     bytes[n++] = '\n';
-    SetFilePointer(f.get(), 0, nullptr, FILE_END);
-    DWORD written = 0;
-    return WriteFile(f.get(), bytes, static_cast<DWORD>(n), &written, nullptr) && written == n;
+    return ReplaceExpanded(expanded, bytes, static_cast<DWORD>(n));
 }

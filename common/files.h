@@ -37,8 +37,22 @@ BOOL FindInTree(char* directory, int count, const char* const* names, TreeMatchF
 BOOL FindFileWithHeader(const char* directory, const char* prefix, const char* text, char* out);
 // key=value lines of section as NUL-separated strings; the number of bytes read.
 DWORD ReadIniSection(const char* section, char* buffer, DWORD size, const char* file);
-// Appends line and CR LF, inserting CR LF first when the file ended without a line break.
+// Appends line and CR LF, inserting CR LF first when the file ended without a line break. The file
+// is replaced whole (ReplaceFileWhole): it gains the whole line or stays as it was.
 BOOL AppendLineToFile(const char* file, const char* line);
+
+// Replaces the file at path (environment references expanded) by length bytes: they are written to
+// a file beside it, flushed to the disk and moved over it in one step, so that the file holds
+// either all of them or what it held before, also when the disk is full or the process dies on the
+// way. FALSE, with the file as it was and the file beside it gone, when a step fails; the last
+// error says why.
+BOOL ReplaceFileWhole(const char* path, const void* bytes, DWORD length);
+// The whole file (an expanded path), opened for reading with the given sharing, into a heap block
+// one byte longer than its length bytes; FALSE when it cannot be opened or read, the last error
+// saying why (ERROR_FILE_NOT_FOUND: there is no such file).
+BOOL ReadWholeFile(const char* path, DWORD share, vrk::HeapBlock* block, DWORD* length);
+// The name of the file ReplaceFileWhole writes first: path with ".new" behind it.
+BOOL ReplacementFileName(const char* path, char* out, DWORD size);
 
 // Adds the pair "\??\path" / "" to PendingFileRenameOperations unless the source is there already.
 BOOL AddPendingDelete(const char* path);
@@ -52,7 +66,13 @@ void DeleteMatching(const char* directory, const char* nameOrMask, BOOL deferred
 // A text without ":" is taken in the maker's directory; otherwise the whole text is the mask.
 void DeleteFiles(const char* pathOrName, BOOL deferred);
 
-// Renames source to target, replacing a target file; TRUE when moved.
+// Whether nobody holds the file in a way that keeps it from being moved or replaced now (a viewer
+// that shares it for reading only does, as does a program that shares nothing); FALSE with the
+// last error saying why.
+BOOL CanMoveFile(const char* path);
+
+// Renames source to target, replacing a target file; TRUE when moved. A source that cannot be moved
+// leaves the target alone.
 BOOL MoveOneFile(const char* sourceDirectory, const char* sourceName, const char* targetDirectory,
                  const char* targetName);
 // MoveOneFile for a plain name, or for every entry of a mask in the file part under its own name.

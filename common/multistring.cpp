@@ -57,5 +57,19 @@ RegistryStringList::RegistryStringList(const char* valuePath) {
         size == 0)
         return;
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return;
-    append(static_cast<const char*>(block.get()), size);
+    // next() ends at an empty string: a stray one inside the value is dropped, so that the strings
+    // behind it are handed out too. A last string without its NUL is kept whole.
+    char* data = static_cast<char*>(block.get());
+    DWORD kept = 0;
+    for (DWORD at = 0; at < size;) {
+        DWORD length = 0;
+        while (at + length < size && data[at + length] != '\0') ++length;
+        const DWORD taken = at + length < size ? length + 1 : length;
+        if (length > 0) {
+            memmove(data + kept, data + at, taken);
+            kept += taken;
+        }
+        at += length + 1;
+    }
+    if (kept > 0) append(data, kept);
 }

@@ -25,7 +25,8 @@ public:
     explicit RegistryValueNameList(const char* keyPath);
 };
 
-// The strings of one REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ value; empty for any other.
+// The strings of one REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ value; empty for any other. Empty
+// strings inside a list are left out, so that they do not end it.
 class RegistryStringList : public MultiStringList {
 public:
     explicit RegistryStringList(const char* valuePath);

@@ -6,6 +6,7 @@
 #include "common/handles.h"
 #include "common/multistring.h"
 #include "common/paths.h"
+#include "common/setup_log.h"
 
 using vrk::HeapBlock;
 using vrk::RegKey;
@@ -53,9 +54,11 @@ bool ParseValuePath(const char* path, ValuePath* out) {
     return true;
 }
 
-bool OpenValueKey(const char* path, ValuePath* parsed, RegKey* key) {
+// Reads ask only for reading: a key that the machine's security keeps from being changed can still
+// be read.
+bool OpenValueKey(const char* path, ValuePath* parsed, RegKey* key, REGSAM access = KEY_QUERY_VALUE) {
     return ParseValuePath(path, parsed) &&
-           RegOpenKeyExA(parsed->root, parsed->key, 0, KEY_ALL_ACCESS, key->put()) == ERROR_SUCCESS;
+           RegOpenKeyExA(parsed->root, parsed->key, 0, access, key->put()) == ERROR_SUCCESS;
 }
 
 // A value's bytes in a heap block of its own, followed by two NULs, so that no reader can run past
@@ -358,10 +361,17 @@ DWORD ReadRegMultiString(const char* path, char* buffer, DWORD size) {
 BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, int flag) {
     ValuePath parsed;
     RegKey key;
-    if (!ParseValuePath(path, &parsed) || !CreateKeyOf(parsed.root, parsed.key, &key)) return FALSE;
-    RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    if (!ParseValuePath(path, &parsed)) return FALSE;
+    // A value that cannot be written is named in the log: the callers go on without saying which.
+    if (!CreateKeyOf(parsed.root, parsed.key, &key)) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not open or create the registry key of %s", path);
+        return FALSE;
+    }
+    const LONG set = RegSetValueExA(key.get(), parsed.value, 0, type, static_cast<const BYTE*>(data), size);
+    if (set != ERROR_SUCCESS)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s; error %ld", path, set);
     CloseWithFlag(&key, flag);
-    return TRUE;
+    return set == ERROR_SUCCESS;
 }
 
 BOOL WriteRegString(const char* path, const char* text, int flag) {
@@ -380,6 +390,12 @@ DWORD MultiStringSize(const char* data) {
     const char* p = data;
     while (*p) p += strlen(p) + 1;
     return static_cast<DWORD>(p - data) + 1;
+}
+
+DWORD MultiStringContentSize(const char* data, DWORD size) {
+    DWORD end = size;
+    while (end > 0 && data[end - 1] == '\0') --end;
+    return end == 0 ? 0 : end + 1;
 }
 
 BOOL WriteRegMultiString(const char* path, const char* data, int flag, DWORD size) {
@@ -424,9 +440,10 @@ BOOL DeleteRegTree(const char* keyPath, const char* subkey) {
 
 BOOL DeleteRegValue(const char* path, const char* name) {
     RegKey key;
-    if (name) return OpenPathKey(path, KEY_ALL_ACCESS, &key) && RegDeleteValueA(key.get(), name) == ERROR_SUCCESS;
+    if (name) return OpenPathKey(path, KEY_SET_VALUE, &key) && RegDeleteValueA(key.get(), name) == ERROR_SUCCESS;
     ValuePath parsed;
-    return path && OpenValueKey(path, &parsed, &key) && RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
+    return path && OpenValueKey(path, &parsed, &key, KEY_SET_VALUE) &&
+           RegDeleteValueA(key.get(), parsed.value) == ERROR_SUCCESS;
 }
 
 BOOL RegKeyExists(const char* keyPath) {
@@ -474,12 +491,14 @@ BOOL RemoveFromRegMultiString(const char* path, const char* text) {
     if (!in.valid() || !out.valid()) return FALSE;
     char* list = static_cast<char*>(in.get());
     char* kept = static_cast<char*>(out.get());
-    const DWORD n = ReadRegMultiString(path, list, kSize);
-    if (n == 0 || list[0] == '\0') return FALSE;
+    const DWORD content = MultiStringContentSize(list, ReadRegMultiString(path, list, kSize));
+    if (content == 0) return FALSE;
+    // An empty string inside the value ends nothing: the entries behind it stay. It is dropped, so
+    // that every reader of the list that stops at an empty string sees them again.
     DWORD used = 0;
-    for (const char* p = list; p < list + n && *p;) {
+    for (const char* p = list; p < list + content;) {
         const size_t length = strlen(p);
-        if (lstrcmpiA(p, text) != 0) {
+        if (length > 0 && lstrcmpiA(p, text) != 0) {
             memcpy(kept + used, p, length + 1);
             used += static_cast<DWORD>(length + 1);
         }

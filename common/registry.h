@@ -39,7 +39,7 @@ BOOL ReadRegDword(const char* path, DWORD* value);
 // REG_MULTI_SZ only; one more NUL follows the bytes read (size needs that byte). Returns the bytes.
 DWORD ReadRegMultiString(const char* path, char* buffer, DWORD size);
 
-// Opens or creates the key (with its missing parents) and sets the value: 1 when the key was had.
+// Opens or creates the key (with its missing parents) and sets the value: 0 when either fails.
 BOOL WriteRegValue(const char* path, const void* data, DWORD type, DWORD size, int flag);
 BOOL WriteRegString(const char* path, const char* text, int flag);
 BOOL WriteRegExpandString(const char* path, const char* text, int flag);
@@ -48,6 +48,10 @@ BOOL WriteRegDword(const char* path, DWORD value, int flag);
 BOOL WriteRegMultiString(const char* path, const char* data, int flag, DWORD size);
 // Size of a multi-string as WriteRegMultiString counts it for size 0 (an empty list is 1).
 DWORD MultiStringSize(const char* data);
+// Bytes of a multi-string block of size bytes read from the registry, up to and including the NUL
+// of its last non-empty string, empty strings inside it passed over; 0 when it holds none. A last
+// string without its own NUL ends at data[size], which must be a NUL (the reads put one there).
+DWORD MultiStringContentSize(const char* data, DWORD size);
 
 // Copies one value of any type, creating the target key when needed.
 BOOL CopyRegValue(const char* source, const char* target, int flag);
@@ -64,5 +68,6 @@ BOOL RegKeyIsEmpty(const char* keyPath);
 // The subkey names as a multi-string into buffer (or only measured when buffer is null): returns the
 // size the whole list needs, 0 when the key cannot be read.
 DWORD EnumRegSubkeys(const char* keyPath, char* buffer, DWORD size);
-// Removes every entry equal to text (without regard to case) from a REG_MULTI_SZ of at most 16 KiB.
+// Removes every entry equal to text (without regard to case) from a REG_MULTI_SZ of at most 16 KiB,
+// and the empty strings inside it; the entries behind an empty string stay.
 BOOL RemoveFromRegMultiString(const char* path, const char* text);

@@ -147,7 +147,13 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
     CloseSetupLog();
 
     unsigned long long size = 0;
-    if (FileSize(name, &size) && size > kLogRotateSize) RotateLogFiles(name, kLogGenerations);
+    bool keepOld = false;
+    if (FileSize(name, &size) && size > kLogRotateSize) {
+        RotateLogFiles(name, kLogGenerations);
+        // A generation held by another program stops the file from moving aside: its text is then
+        // in no generation, so this instance goes on behind it rather than throwing it away.
+        keepOld = IsFile(name);
+    }
 
     vrk::FileHandle file(CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -155,8 +161,12 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
         LogLevel = 0;
         return FALSE;
     }
-    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-    SetEndOfFile(file.get());
+    if (keepOld) {
+        SetFilePointer(file.get(), 0, nullptr, FILE_END);
+    } else {
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(file.get());
+    }
     DWORD written = 0;
     WriteFile(file.get(), kLogBanner, sizeof kLogBanner - 1, &written, nullptr);
     g_logFile.store(file.release());
@@ -185,7 +195,12 @@ void WriteSetupLogV(DWORD source, DWORD level, const char* format, va_list argum
     line[used++] = '\r';
     line[used++] = '\n';
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(used), &written, nullptr);
+    // A full disk may take the first part of a line: it goes again, so that the next line does not
+    // run on from the cut one.
+    if (WriteFile(file, line, static_cast<DWORD>(used), &written, nullptr) && written > 0 &&
+        written < static_cast<DWORD>(used) &&
+        SetFilePointer(file, -static_cast<LONG>(written), nullptr, FILE_CURRENT) != INVALID_SET_FILE_POINTER)
+        SetEndOfFile(file);
 }
 
 void WriteSetupLog(DWORD source, DWORD level, const char* format, ...) {

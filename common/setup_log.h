@@ -24,7 +24,8 @@ constexpr int kLogGenerations = 3;
 extern const char kLogBanner[];
 
 // Reads the file name from key\nameValue and the level from key\levelValue, rotates a file larger
-// than 256 KiB, and starts the file anew with the banner. FALSE when no log was opened.
+// than 256 KiB, and starts the file anew with the banner; a large file that could not be moved aside
+// is continued instead. FALSE when no log was opened.
 BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue);
 // Generation count is discarded, every other moves up by one, the file itself becomes generation 1.
 void RotateLogFiles(const char* name, int count);

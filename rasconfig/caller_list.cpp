@@ -93,9 +93,10 @@ bool RenamedEntry(const std::string& entry, const std::string& name, std::string
     return true;
 }
 
-std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_t* cutLines) {
+std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_t* cutLines, size_t* leftOut) {
     std::vector<std::string> lines;
     if (cutLines) *cutLines = 0;
+    if (leftOut) *leftOut = 0;
     if (!bytes) return lines;
     const char* nul = static_cast<const char*>(memchr(bytes, '\0', length));
     const char* const end = nul ? nul : bytes + length;
@@ -108,6 +109,15 @@ std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_
         while (p < end && *p != '\r' && *p != '\n') ++p;
         size_t size = static_cast<size_t>(p - start);
         if (size > kCallerEntryMax) {
+            // Only a name may lose its end: the cut must fall behind the second TAB.
+            const void* first = memchr(start, '\t', kCallerEntryMax);
+            const char* afterFirst = first ? static_cast<const char*>(first) + 1 : nullptr;
+            const size_t rest = afterFirst ? kCallerEntryMax - static_cast<size_t>(afterFirst - start) : 0;
+            const void* second = afterFirst ? memchr(afterFirst, '\t', rest) : nullptr;
+            if (!second) {
+                if (leftOut) ++*leftOut;
+                continue;
+            }
             size = kCallerEntryMax;
             if (cutLines) ++*cutLines;
         }

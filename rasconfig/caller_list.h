@@ -47,9 +47,11 @@ bool IsCheckedEntry(const std::string& entry);
 bool RenamedEntry(const std::string& entry, const std::string& name, std::string* renamed);
 
 // The lines of caller.dat's text (length bytes, up to the first NUL among them): every run of CR and
-// LF ends a line, so empty lines vanish. A line longer than 255 characters is cut to 255; cutLines
-// (when given) counts them.
-std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_t* cutLines = nullptr);
+// LF ends a line, so empty lines vanish. A line longer than 255 characters loses the end of its
+// name (cutLines counts them); one whose mark or number would lose characters is left out
+// (leftOut counts them), for a cut number is another caller's.
+std::vector<std::string> SplitCallerText(const char* bytes, size_t length, size_t* cutLines = nullptr,
+                                         size_t* leftOut = nullptr);
 // The file's text: every entry of at most 255 characters followed by CR LF, in order.
 std::string CallerFileText(const std::vector<std::string>& entries);
 

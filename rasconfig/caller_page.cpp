@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/dialog_controls.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/help.h"
@@ -13,6 +14,7 @@
 #include "lang/resource.h"
 #include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
+#include "rasconfig/caller_file.h"
 #include "rasconfig/caller_list.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/page_controls.h"
@@ -24,6 +26,8 @@ const char kCallerFileValue[] = "IncomingCallerFile";
 const char kIncallFlagValue[] = "IncallFlag";
 const char kDefaultCallerFile[] = "%SystemRoot%\\SYSTEM32\\VARNEK\\caller.dat";
 const int kListTabStops[] = {56, 186};
+const int kListControls[] = {IDC_CALLER_LIST,   IDC_CALLER_NUMBER, IDC_CALLER_NAME,    IDC_CALLER_ADD,
+                             IDC_CALLER_DELETE, IDC_CALLER_MARK,   IDC_CALLER_UNMARK, IDC_CALLER_COLLECT};
 constexpr DWORD kFlagFirstBox = 1;
 constexpr DWORD kFlagSecondBox = 2;
 
@@ -32,6 +36,14 @@ const Bilingual kWriteError = {
     "During open caller file occurs a error. Pleace check the filename, harddisk space and securitys for this file.",
     "Beim Öffnen der Datei für die Rufnummern, die überprüft werden sollen, ist ein Fehler aufgetreten. Überprüfen "
     "Sie bitte Dateinamen, Festplattenplatz und Zugriffsrechte."};
+const Bilingual kDriverRefused = {
+    "The driver did not take the incoming-caller list or its check flags (error %lu). The file is written; until "
+    "the driver takes them, it checks incoming calls as it did before.",
+    "Der Treiber hat die Liste der Anrufer oder ihre Prüfoptionen nicht übernommen (Fehler %lu). Die Datei ist "
+    "geschrieben; bis der Treiber sie übernimmt, prüft er ankommende Anrufe wie bisher."};
+// The driver reads the list as lines: one empty line is a list without a caller, where an empty
+// request would not reach it at all.
+const char kEmptyDriverList[] = "\r\n";
 const Bilingual kCollectCaption = {"Varnek ISDN DIALCORE Incaller Configaration",
                                    "Varnek ISDN DIALCORE Incaller Konfigaration"};
 const Bilingual kLogMissing = {
@@ -49,6 +61,9 @@ const Bilingual kNoNumberAdded = {"There are not new checked phonenumbers added.
 // entry whose name the name field is editing.
 struct CallerPage {
     CallerList callers;
+    // caller.dat is there but could not be read: the list shown is not the file's, so neither
+    // of them may replace the other.
+    bool unreadable = false;
     bool renaming = false;
     size_t renamedIndex = 0;
     std::string renamedNumber;
@@ -80,40 +95,6 @@ void CallerFilePath(char* file) {
     ExpandInPlace(file, kExpandSize);
 }
 
-// The whole file up to its first NUL; false when it cannot be opened or read.
-bool ReadWholeFile(const char* file, DWORD share, std::string* text) {
-    text->clear();
-    vrk::FileHandle handle(CreateFileA(file, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.valid()) return false;
-    DWORD high = 0;
-    const DWORD size = GetFileSize(handle.get(), &high);
-    if (size == INVALID_FILE_SIZE || high != 0 || size >= 0x7FFFFFF0u) return false;
-    vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, size + 1));
-    if (!block.valid()) return false;
-    char* bytes = static_cast<char*>(block.get());
-    DWORD total = 0;
-    while (total < size) {
-        DWORD got = 0;
-        if (!ReadFile(handle.get(), bytes + total, size - total, &got, nullptr)) return false;
-        if (got == 0) break;
-        total += got;
-    }
-    bytes[total] = '\0';
-    text->assign(bytes, strlen(bytes));
-    return true;
-}
-
-// Creates the file anew with text; false, with the file as it was, when it cannot be created, and
-// false when not every byte was written.
-bool WriteWholeFile(const char* file, const std::string& text) {
-    vrk::FileHandle handle(CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.valid()) return false;
-    DWORD written = 0;
-    return text.empty() ||
-           (WriteFile(handle.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-            written == text.size());
-}
-
 int Selected(HWND page, const CallerPage* values) {
     const int index = SelectedLine(page, IDC_CALLER_LIST);
     return index >= 0 && static_cast<size_t>(index) < values->callers.size() ? index : -1;
@@ -124,13 +105,25 @@ void LoadPage(HWND page, CallerPage* values) {
     char file[kExpandSize];
     CallerFilePath(file);
     std::string text;
-    size_t cut = 0;
-    if (ReadWholeFile(file, FILE_SHARE_READ, &text)) values->callers = CallerList(SplitCallerText(text.data(), text.size(), &cut));
+    size_t cut = 0, leftOut = 0;
+    if (ReadCallerFile(file, FILE_SHARE_READ, &text)) {
+        values->callers = CallerList(SplitCallerText(text.data(), text.size(), &cut, &leftOut));
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
+        values->unreadable = true;
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Caller file %s cannot be read, error %lu; it is left as it is",
+                      file, static_cast<unsigned long>(GetLastError()));
+    }
     if (cut)
         WriteSetupLog(kLogSourceSetup, kLogFailure, "Caller file %s: %u lines longer than %u characters cut to %u", file,
                       static_cast<unsigned>(cut), static_cast<unsigned>(kCallerEntryMax),
                       static_cast<unsigned>(kCallerEntryMax));
+    if (leftOut)
+        WriteSetupLog(kLogSourceSetup, kLogFailure,
+                      "Caller file %s: %u lines longer than %u characters left out: their numbers would be cut", file,
+                      static_cast<unsigned>(leftOut), static_cast<unsigned>(kCallerEntryMax));
     for (const std::string& entry : values->callers.entries()) AppendLine(page, IDC_CALLER_LIST, entry);
+    // Nothing typed into a list that cannot be stored.
+    for (int id : kListControls) SetControlDisabled(page, id, values->unreadable);
 
     DWORD flags = 0;
     char path[kPathSize];
@@ -237,7 +230,7 @@ void CollectCallers(HWND page, CallerPage* values) {
     }
     // The trace service keeps writing the log meanwhile.
     std::string text;
-    if (!ReadWholeFile(log, FILE_SHARE_READ | FILE_SHARE_WRITE, &text)) {
+    if (!ReadCallerFile(log, FILE_SHARE_READ | FILE_SHARE_WRITE, &text)) {
         Tell(page, kLogNotOpened, MB_ICONHAND);
         return;
     }
@@ -254,27 +247,39 @@ void CollectCallers(HWND page, CallerPage* values) {
 }
 
 // Stores file, list and flags and sends them to the driver. When the file cannot be written
-// nothing is stored or sent and the page stays open, so that the edits are not lost.
+// nothing is stored or sent, and when the driver refuses what it is sent the page says so; in both
+// cases the page stays open, so that the edits are not lost and OK can be tried again.
 bool ApplyPage(HWND page, CallerPage* values) {
-    char file[kExpandSize];
-    CallerFilePath(file);
-    if (!WriteWholeFile(file, CallerFileText(values->callers.entries()))) {
-        WriteSetupLog(kLogSourceSetup, kLogFailure, "Caller file %s cannot be written, error %lu", file,
-                      static_cast<unsigned long>(GetLastError()));
-        MessageBoxA(page, kWriteError.text(), kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
-        return false;
+    DWORD refused = ERROR_SUCCESS;
+    if (!values->unreadable) {
+        char file[kExpandSize];
+        CallerFilePath(file);
+        std::string text;
+        if (!WriteCallerFile(file, values->callers.entries(), &text)) {
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "Caller file %s cannot be written, error %lu", file,
+                          static_cast<unsigned long>(GetLastError()));
+            MessageBoxA(page, kWriteError.text(), kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
+            return false;
+        }
+        const DWORD error = text.empty() ? LoadCallerList(kEmptyDriverList, sizeof kEmptyDriverList - 1)
+                                         : LoadCallerList(text.data(), static_cast<DWORD>(text.size()));
+        if (!IsDriverAbsent(error)) refused = error;
     }
-    std::string text;
-    if (ReadWholeFile(file, FILE_SHARE_READ, &text) && !text.empty())
-        LoadCallerList(text.data(), static_cast<DWORD>(text.size()));
 
     DWORD flags = 0;
     if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG0) == BST_CHECKED) flags |= kFlagFirstBox;
     if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG1) == BST_CHECKED) flags |= kFlagSecondBox;
     char path[kPathSize];
     if (ValuePath(kIncallFlagValue, path, sizeof path)) WriteRegDword(path, flags, kRegClose);
-    SetIncallFlags(flags);
-    return true;
+    const DWORD error = SendIncallFlags(flags);
+    if (refused == ERROR_SUCCESS && !IsDriverAbsent(error)) refused = error;
+    if (refused == ERROR_SUCCESS) return true;
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "The driver did not take the caller list or the flags, error %lu",
+                  static_cast<unsigned long>(refused));
+    char message[400];
+    snprintf(message, sizeof message, kDriverRefused.text(), static_cast<unsigned long>(refused));
+    MessageBoxA(page, message, kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
+    return false;
 }
 
 BOOL InitPage(HWND page) {
@@ -284,6 +289,7 @@ BOOL InitPage(HWND page) {
     SendDlgItemMessageA(page, IDC_CALLER_NAME, EM_LIMITTEXT, kCallerEntryMax, 0);
     LoadPage(page, values);
     SetForegroundWindow(page);
+    if (values->unreadable) MessageBoxA(page, kWriteError.text(), kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
     return TRUE;
 }
 

@@ -54,12 +54,13 @@ bool FormatTraceIconsCommand(char* out, size_t size, const char* traceName, cons
     return ok;
 }
 
-bool FormatViewerCommand(char* out, size_t size, const char* viewer, const char* file) {
-    if (!out || size == 0) return false;
+bool FormatViewerCommand(char* out, size_t size, const char* viewer, const char* file, bool viewerIsProgram) {
+    if (!out || size == 0 || !viewer) return false;
     out[0] = '\0';
     size_t length = 0;
-    const bool ok = AppendArgument(out, size, &length, viewer) && AppendText(out, size, &length, " ") &&
-                    AppendArgument(out, size, &length, file);
+    const bool ok = (viewerIsProgram ? AppendArgument(out, size, &length, viewer)
+                                     : *viewer != '\0' && AppendText(out, size, &length, viewer)) &&
+                    AppendText(out, size, &length, " ") && AppendArgument(out, size, &length, file);
     if (!ok) out[0] = '\0';
     return ok;
 }

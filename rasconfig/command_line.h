@@ -26,5 +26,7 @@ bool AppendArgument(char* out, size_t size, size_t* length, const char* name);
 bool FormatTraceIconsCommand(char* out, size_t size, const char* traceName, const char* logName,
                              const char* systemDirectory, const char* infPath);
 
-// The viewer, one blank, the file.
-bool FormatViewerCommand(char* out, size_t size, const char* viewer, const char* file);
+// The viewer, one blank, the file as one argument. A viewer that is a program's path
+// (viewerIsProgram) is one argument too, quoted where it needs it; any other viewer text (a bare
+// program name, a program with its own arguments, a path in quotes) goes in as it stands.
+bool FormatViewerCommand(char* out, size_t size, const char* viewer, const char* file, bool viewerIsProgram = true);

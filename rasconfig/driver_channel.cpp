@@ -59,8 +59,7 @@ DWORD BlockOperation(DWORD selector, const void* bytes, DWORD length) {
     vrk::FileHandle device;
     const DWORD error = OpenDriverDevice(&device);
     if (error != ERROR_SUCCESS) return error;
-    SendDriverBlock(device.get(), selector, bytes, length);
-    return ERROR_SUCCESS;
+    return SendDriverBlock(device.get(), selector, bytes, length);
 }
 
 DWORD StreamOperation(DWORD selector, void* buffer, DWORD size) {
@@ -115,15 +114,17 @@ DWORD SendDriverValue(HANDLE device, DWORD selector, DWORD parameter) {
 
 DWORD QueryDriverValue(HANDLE device, DWORD selector) { return SendDriverValue(device, selector, 0); }
 
-void SendDriverBlock(HANDLE device, DWORD selector, const void* bytes, DWORD length) {
-    if (length == 0 || length > MAXDWORD - kDriverHeaderSize) return;
+DWORD SendDriverBlock(HANDLE device, DWORD selector, const void* bytes, DWORD length) {
+    if (length == 0) return ERROR_SUCCESS;
+    if (length > MAXDWORD - kDriverHeaderSize) return ERROR_INVALID_PARAMETER;
     vrk::HeapBlock block(HeapAlloc(GetProcessHeap(), 0, length + kDriverHeaderSize));
-    if (!block.valid()) return;
+    if (!block.valid()) return ERROR_NOT_ENOUGH_MEMORY;
     BYTE* request = static_cast<BYTE*>(block.get());
     PutHeader(request, selector, 0);
     memcpy(request + kDriverHeaderSize, bytes, length);
     DWORD replyLength = 0;
-    Transact(device, request, length + kDriverHeaderSize, &replyLength);
+    return Transact(device, request, length + kDriverHeaderSize, &replyLength) ? ERROR_SUCCESS
+                                                                                : LastErrorOr(ERROR_GEN_FAILURE);
 }
 
 DWORD ReadDriverText(HANDLE device, DWORD selector, void* buffer, DWORD size) {
@@ -165,6 +166,19 @@ DWORD GetLogLevel() {
 DWORD LoadCallerList(const void* bytes, DWORD length) { return BlockOperation(kSelLoadCallerList, bytes, length); }
 
 DWORD SetIncallFlags(DWORD flags) { return ValueOperation(kSelSetIncallFlags, flags); }
+
+DWORD SendIncallFlags(DWORD flags) {
+    vrk::FileHandle device;
+    const DWORD error = OpenDriverDevice(&device);
+    if (error != ERROR_SUCCESS) return error;
+    BYTE request[kDriverHeaderSize];
+    PutHeader(request, kSelSetIncallFlags, flags);
+    DWORD replyLength = 0;
+    return Transact(device.get(), request, sizeof request, &replyLength) ? ERROR_SUCCESS
+                                                                          : LastErrorOr(ERROR_GEN_FAILURE);
+}
+
+bool IsDriverAbsent(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 DWORD ReadLogStream(void* buffer, DWORD size) { return StreamOperation(kSelReadLogText, buffer, size); }
 DWORD ReadTraceStream(void* buffer, DWORD size) { return StreamOperation(kSelReadTraceText, buffer, size); }

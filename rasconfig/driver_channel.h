@@ -33,8 +33,9 @@ DWORD OpenDriverDevice(vrk::FileHandle* device);
 // The first word of the reply to a 12-byte request; 0 when the request fails.
 DWORD SendDriverValue(HANDLE device, DWORD selector, DWORD parameter);
 DWORD QueryDriverValue(HANDLE device, DWORD selector);
-// Sends header and bytes in one request; a length of 0 sends nothing, failures are not reported.
-void SendDriverBlock(HANDLE device, DWORD selector, const void* bytes, DWORD length);
+// Sends header and bytes in one request; a length of 0 sends nothing. ERROR_SUCCESS when the driver
+// took the request (or there was nothing to send), else the request's Win32 error.
+DWORD SendDriverBlock(HANDLE device, DWORD selector, const void* bytes, DWORD length);
 // Offers the whole buffer for the reply and returns the reply's byte count, never more than size;
 // 0 when size is below 12 or the request fails.
 DWORD ReadDriverText(HANDLE device, DWORD selector, void* buffer, DWORD size);
@@ -46,13 +47,21 @@ DWORD SetTraceLevel(DWORD mask);
 DWORD GetTraceLevel();
 DWORD SetDefaultInbound(DWORD protocol);
 DWORD SetDefaultOutbound(DWORD protocol);
-// ERROR_SUCCESS once the device opened, else the open error (nothing is sent then).
+// ERROR_SUCCESS once the driver took the table, else the open error (nothing is sent then) or
+// the error of the refused request.
 DWORD LoadMsnEazTable(const void* bytes, DWORD length);
 DWORD SetLogLevel(DWORD mask);
 // Without the driver: the low byte of the registry copy LogLevel, 0 when it is absent.
 DWORD GetLogLevel();
+// As LoadMsnEazTable.
 DWORD LoadCallerList(const void* bytes, DWORD length);
 DWORD SetIncallFlags(DWORD flags);
+// SetIncallFlags that tells whether the driver took them: ERROR_SUCCESS, the open error, or the
+// error of the refused request.
+DWORD SendIncallFlags(DWORD flags);
+// Whether an error of the operations above means that no driver is there to be told: its device
+// is not loaded. The driver reads its settings when it starts.
+bool IsDriverAbsent(DWORD error);
 
 // One fetch of the driver's log or trace text into buffer; 0 bytes without the driver.
 DWORD ReadLogStream(void* buffer, DWORD size);

@@ -180,6 +180,13 @@ bool ReadFileNameEntry(HWND page, const FilePageTraits& traits, char* expanded) 
     return !IsBlank(expanded) && !EndsWithBackslash(expanded) && IsPassableArgument(expanded);
 }
 
+// A path from a drive's root ("C:\...") or a UNC path ("\\server\...").
+bool IsFullPath(const char* text) {
+    const bool drive = ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) && text[1] == ':' &&
+                       text[2] == '\\';
+    return drive || (text[0] == '\\' && text[1] == '\\');
+}
+
 bool WriteServiceString(const char* valueName, const char* text) {
     char path[kPathSize];
     return ServiceSettingPath(valueName, path, sizeof path) && WriteRegString(path, text, kRegClose);
@@ -231,8 +238,10 @@ bool ApplyFileName(HWND page, FilePage* values) {
 
 bool ApplyNumber(HWND page, const FilePageTraits& traits, bool size) {
     const int id = size ? traits.sizeEdit : traits.backupsEdit;
-    const DWORD max = size ? ReadServiceSetting(traits.maxSizeValue, kDefaultMaxSize)
-                           : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
+    DWORD max = size ? ReadServiceSetting(traits.maxSizeValue, kDefaultMaxSize)
+                     : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
+    // The service keeps no more backups than this, whatever the page's own limit says.
+    if (!size && max > kMaxFileCount) max = kMaxFileCount;
     char text[kNumberEntrySize];
     CheckedNumber checked;
     if (EntryText(page, id, text, sizeof text))
@@ -280,11 +289,14 @@ bool StartViewer(const FilePageTraits& traits, const char* file) {
     if (!ServiceSettingPath(traits.viewerValue, path, sizeof path) || !ReadRegString(path, viewer, sizeof viewer))
         CopyText(viewer, sizeof viewer, kDefaultViewer);
     if (!ExpandInPlace(viewer, sizeof viewer)) return false;
+    // A viewer that is a program's full path is named as the program to start, so that a path with
+    // blanks cannot start another program named by its first part. Any other value is a command
+    // of its own (a name the system searches for, a program with arguments, a quoted path) and is
+    // left to the system to take apart, as it always was.
+    const bool program = IsFullPath(viewer) && FileExists(nullptr, viewer);
     char command[kViewerCommandSize];
-    if (!FormatViewerCommand(command, sizeof command, viewer, file)) return false;
-    // The viewer is named as the program to start, so that a path with blanks cannot start
-    // another program named by its first part.
-    return StartProgram(viewer, command, NORMAL_PRIORITY_CLASS);
+    if (!FormatViewerCommand(command, sizeof command, viewer, file, program)) return false;
+    return StartProgram(program ? viewer : nullptr, command, NORMAL_PRIORITY_CLASS);
 }
 
 void ViewFile(HWND page, const FilePageTraits& traits) {

@@ -26,6 +26,14 @@ const char kCaption[] = "Varnek ISDN DIALCORE MSN/EAZ";
 const Bilingual kBadNumber = {
     "Error MSN number or B-Channel protocol (empty or bad characters)",
     "Fehler bei Eingabe der MSN nummer oder des Protokoll (leer oder falsche Zeichen)"};
+const Bilingual kDriverRefused = {
+    "The driver did not take the MSN/EAZ table (error %lu). The table is stored; until the driver takes it, it "
+    "uses the table it had before.",
+    "Der Treiber hat die MSN/EAZ-Tabelle nicht übernommen (Fehler %lu). Die Tabelle ist gespeichert; bis der "
+    "Treiber sie übernimmt, verwendet er die bisherige Tabelle."};
+// The driver's table ends at its first empty string: a table of one empty string is a table
+// without a number, where an empty request would not reach the driver at all.
+const char kEmptyDriverTable[] = "";
 // The protocols the combo box offers; an empty text stands for the default protocol.
 const char* const kOfferedProtocols[] = {"HDLC", "X75", "V110"};
 
@@ -96,14 +104,23 @@ void DeleteEntry(HWND page, MsnEazPage* values) {
     ShowTable(page, values->table, -1);
 }
 
-void ApplyPage(const MsnEazPage* values) {
+// Stores the table and sends it; false, with a message, when the driver refuses it.
+bool ApplyPage(HWND page, const MsnEazPage* values) {
     const std::string table = values->table.driverTable();
     char path[kPathSize];
     // The string's own terminator is the final NUL of the registry form; an empty table is that NUL alone.
     if (ValuePath(path, sizeof path))
         WriteRegMultiString(path, table.c_str(), kRegClose, static_cast<DWORD>(table.size() + 1));
     WriteSetupLog(kLogSourceSetup, kLogTrace, "MSNEAZ stored with %u entries", static_cast<unsigned>(values->table.size()));
-    if (!table.empty()) LoadMsnEazTable(table.data(), static_cast<DWORD>(table.size()));
+    const DWORD error = table.empty() ? LoadMsnEazTable(kEmptyDriverTable, sizeof kEmptyDriverTable)
+                                      : LoadMsnEazTable(table.data(), static_cast<DWORD>(table.size()));
+    if (error == ERROR_SUCCESS || IsDriverAbsent(error)) return true;
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "The driver did not take the MSN/EAZ table, error %lu",
+                  static_cast<unsigned long>(error));
+    char message[300];
+    snprintf(message, sizeof message, kDriverRefused.text(), static_cast<unsigned long>(error));
+    MessageBoxA(page, message, kCaption, MB_ICONHAND);
+    return false;
 }
 
 BOOL InitPage(HWND page) {
@@ -128,8 +145,8 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
         DeleteEntry(page, values);
         return TRUE;
     case IDOK:
-        ApplyPage(values);
-        EndDialog(page, 1);
+        // A table the driver refused keeps the page open for another try.
+        if (ApplyPage(page, values)) EndDialog(page, 1);
         return TRUE;
     case IDCANCEL:
         EndDialog(page, 0);

@@ -143,8 +143,9 @@ BOOL SaveControllerTable(ProductId product) {
         const ControllerEntry& entry = g_table[i];
         if (!ProductValuePath(path, entry, productKey, "Enabled") || !WriteRegDword(path, entry.enabled, kRegClose))
             ok = FALSE;
+        // The leased-line flag is not counted: the save's result tells of the values every product has.
         if (product != kProductRemoteAccess && ProductValuePath(path, entry, productKey, "CapiPlus"))
-            WriteRegDword(path, entry.capiPlus, kRegClose);
+            (void)WriteRegDword(path, entry.capiPlus, kRegClose);
         if (entry.capiPlus) SwitchToLeasedLine(entry);
         const struct {
             const char* name;

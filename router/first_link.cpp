@@ -116,9 +116,10 @@ void WriteRecords() {
     if (!BuildLinkEntry(isdn, g_settings, linkEntry, sizeof linkEntry) ||
         !BuildIsdnEntry(link, g_settings, isdnEntry, sizeof isdnEntry) || !BuildDefaultRoute(link, route, sizeof route))
         return;
-    if (EntryPath(kIsdnKey, isdnNumber, path)) WriteRegString(path, isdnEntry, kRegClose);
-    if (EntryPath(kLinkKey, linkNumber, path)) WriteRegString(path, linkEntry, kRegClose);
-    WriteRegString(kDefaultRouteValue, route, kRegClose);
+    // Unchecked: the procedure answers "OK" for a dialog ended with OK, whatever the registry did.
+    if (EntryPath(kIsdnKey, isdnNumber, path)) (void)WriteRegString(path, isdnEntry, kRegClose);
+    if (EntryPath(kLinkKey, linkNumber, path)) (void)WriteRegString(path, linkEntry, kRegClose);
+    (void)WriteRegString(kDefaultRouteValue, route, kRegClose);
 }
 
 }  // namespace

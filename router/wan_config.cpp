@@ -32,10 +32,13 @@ void WriteTapiDevice(const MultiStringBlock& addresses) {
     vrk::RegKey key;
     char noClass[] = "";
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTapiDeviceKey, 0, noClass, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        key.put(), &disposition) != ERROR_SUCCESS) {
+    // The registry functions return their status; they leave the last error alone.
+    const LONG created = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTapiDeviceKey, 0, noClass, REG_OPTION_VOLATILE,
+                                         KEY_ALL_ACCESS, nullptr, key.put(), &disposition);
+    if (created != ERROR_SUCCESS) {
         if (LogLevel >= kLogFailure)
-            WriteSetupLog(kLogSourceSetup, kLogFailure, "Can't create %s (%lu)", kTapiDeviceKey, GetLastError());
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "Can't create %s (%lu)", kTapiDeviceKey,
+                          static_cast<unsigned long>(created));
         return;
     }
     const std::string bytes = addresses.bytes();
@@ -97,8 +100,8 @@ void WriteControllerStrings(ProductId product) {
 }
 
 BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
-    // An owner text that names no window would make every dialog fail to appear.
-    const HWND owner = parent && IsWindow(parent) ? parent : nullptr;
+    // Also called outside the setup frame, whose parsing makes the same choice.
+    const HWND owner = OwnerWindow(parent);
     LoadControllerTable(product);
     ApplyInterfaceRule();
     if (ControllerCount() == 0) {

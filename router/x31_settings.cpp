@@ -60,14 +60,23 @@ void WriteSubkeyString(const char* subkey, const char* name, const char* text) {
     if (SubkeyValuePath(path, subkey, name)) WriteRegString(path, text, kRegClose);
 }
 
+// The controller the record names; when its card came back under another number (a reinstalled
+// card driver renumbers the CAPI keys), the first controller of its device, as a record that names
+// no controller is matched.
 ControllerEntry* EntryOf(const char* deviceName, bool named, DWORD card, DWORD controller) {
+    ControllerEntry* firstOfDevice = nullptr;
     for (int i = 0; i < ControllerCount(); ++i) {
         ControllerEntry* entry = ControllerAt(i);
         if (lstrcmpiA(entry->deviceName, deviceName) != 0) continue;
-        if (named && (entry->card != card || entry->controller != controller)) continue;
-        return entry;
+        if (!named || (entry->card == card && entry->controller == controller)) return entry;
+        if (!firstOfDevice) firstOfDevice = entry;
     }
-    return nullptr;
+    return firstOfDevice;
+}
+
+bool SwitchedOn(const char* subkey) {
+    DWORD enabled = 0;
+    return ReadSubkeyDword(subkey, "VrkMprEnabled", &enabled) && enabled != 0;
 }
 
 // Tries one subkey; true when its settings were attached to an entry.
@@ -115,9 +124,15 @@ bool TakeSubkey(const char* subkey) {
 }  // namespace
 
 void LoadX31Settings() {
+    // A save switches the TEIs it did not write off only through VrkMprEnabled, so a TEI that was
+    // given up keeps its channels; and subkeys come sorted as texts (TEI12 before TEI2). The record
+    // that is switched on comes first, the first usable one only when none is.
     RegistrySubkeyList subkeys(kX31ParametersKey);
-    for (const char* name; (name = subkeys.next()) != nullptr;)
-        if (TakeSubkey(name)) return;
+    for (const bool on : {true, false}) {
+        subkeys.rewind();
+        for (const char* name; (name = subkeys.next()) != nullptr;)
+            if (SwitchedOn(name) == on && TakeSubkey(name)) return;
+    }
 }
 
 void SaveX31Settings() {

@@ -8,7 +8,8 @@
 
 extern const char kX31ParametersKey[];  // SYSTEM\CurrentControlSet\Services\VrkMprX31\Parameters
 
-// Attaches the settings of the first usable TEI<n> subkey to its controller entry.
+// Attaches the settings of the usable TEI<n> subkey that is switched on, or else of the first usable
+// one, to its controller entry.
 void LoadX31Settings();
 // Writes the record of the first entry that holds one, releases it, and switches the other TEIs off.
 void SaveX31Settings();

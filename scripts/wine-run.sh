@@ -8,13 +8,16 @@
 #
 # usage: wine-run.sh --build <build dir> --name <machine name> [--language en|de] [--timeout <s>]
 #                    [--keep] [--save-folder <folder below C:> <host dir>] [--user-display]
-#                    -- <windows program> [arguments...]
+#                    [--small-drive <letter> <size>] -- <windows program> [arguments...]
 # --save-folder copies that folder of the machine to the host directory when the run ends;
-# --user-display shows the program on $DISPLAY instead of an Xvfb display of its own.
+# --user-display shows the program on $DISPLAY instead of an Xvfb display of its own;
+# --small-drive gives the machine a drive of its own of that size (a tmpfs, "64k"), which a program
+# can fill up: it needs the right to mount (root); without it the drive is missing and the run goes on.
 # Exit code: the program's, or 124 when it ran past the time-out.
 set -uo pipefail
 
 build= name= language=en timeout_s=240 keep=${VRK_KEEP_MACHINE:-0} save_from= save_to= user_display=0
+small_letter= small_size= small_mounted=
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$2; shift 2 ;;
@@ -24,6 +27,7 @@ while [ $# -gt 0 ]; do
     --keep) keep=1; shift ;;
     --save-folder) save_from=$2; save_to=$3; shift 3 ;;
     --user-display) user_display=1; shift ;;
+    --small-drive) small_letter=$2; small_size=$3; shift 3 ;;
     --) shift; break ;;
     *) echo "wine-run.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -39,6 +43,9 @@ xvfb_pid=
 cleanup() {
   WINEPREFIX="$machine" wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  if [ -n "$small_mounted" ]; then
+    umount "$small_mounted" 2>/dev/null || umount -l "$small_mounted" 2>/dev/null
+  fi
   if [ -n "$save_from" ] && [ -d "$machine/drive_c/$save_from" ]; then
     rm -rf "$save_to" && mkdir -p "$save_to" && cp -a "$machine/drive_c/$save_from/." "$save_to/"
   fi
@@ -62,6 +69,17 @@ cmake --install "$build" --prefix "$maker_dir" --component package >/dev/null ||
 # name may be a hard link into the template, so it is replaced, never written through.
 [ -d "$build/testbed-system32" ] && cp -a --remove-destination "$build/testbed-system32/." "$machine/drive_c/windows/system32/"
 [ -d "$build/bench-bin" ] && mkdir -p "$machine/drive_c/bench" && cp -a "$build/bench-bin/." "$machine/drive_c/bench/"
+
+if [ -n "$small_letter" ]; then
+  small_dir="$machine/.small-drive"
+  mkdir -p "$small_dir"
+  if mount -t tmpfs -o "size=$small_size" tmpfs "$small_dir" 2>/dev/null; then
+    small_mounted=$small_dir
+    ln -sfn "$small_dir" "$machine/dosdevices/${small_letter,,}:"
+  else
+    echo "wine-run.sh: no drive ${small_letter}: of $small_size: cannot mount a volume here (not root?)" >&2
+  fi
+fi
 
 # A display of its own; Xvfb picks a free number and tells it through a file descriptor.
 display_file="$machine/.display"

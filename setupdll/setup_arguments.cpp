@@ -2,17 +2,20 @@
 
 #include <cstdlib>
 
+HWND OwnerWindow(HWND candidate) { return candidate && IsWindow(candidate) ? candidate : nullptr; }
+
 SetupArguments ParseSetupArguments(DWORD argc, LPSTR argv[]) {
     SetupArguments arguments;
     const LONG count = static_cast<LONG>(argc);
-    // A vector the engine did not give is read as no arguments at all.
-    if (count < 1 || argv == nullptr) {
-        arguments.window = GetFocus();
-        return arguments;
-    }
-    if (argv[0] != nullptr)
-        arguments.window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoul(argv[0], nullptr, 16)));
-    if (count >= 2) arguments.parameter = argv[1];
+    // A vector the engine did not give, or a first argument it left out, is read as no owner text.
+    HWND named = nullptr;
+    if (count < 1 || argv == nullptr || argv[0] == nullptr)
+        named = GetFocus();
+    else
+        named = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoul(argv[0], nullptr, 16)));
+    arguments.shownWindow = reinterpret_cast<UINT_PTR>(named);
+    arguments.window = OwnerWindow(named);
+    if (count >= 2 && argv != nullptr) arguments.parameter = argv[1];
     return arguments;
 }
 

@@ -22,8 +22,6 @@ const char* EnterDetail(const SetupExport& row, const SetupArguments& arguments)
     return "";
 }
 
-unsigned WindowNumber(HWND window) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)); }
-
 }  // namespace
 
 BOOL RunSetupProcedure(const SetupExport& row, DWORD argc, LPSTR argv[], LPSTR* result) {
@@ -32,7 +30,8 @@ BOOL RunSetupProcedure(const SetupExport& row, DWORD argc, LPSTR argv[], LPSTR* 
     if (row.flags & kParsesArguments) arguments = ParseSetupArguments(argc, argv);
     // Each line's format comes from the table; the arguments a format does not take are ignored.
     if (LogLevel >= 2)
-        WriteSetupLog(kLogSourceSetup, 2, row.enter, WindowNumber(arguments.window), EnterDetail(row, arguments));
+        WriteSetupLog(kLogSourceSetup, 2, row.enter, static_cast<unsigned>(arguments.shownWindow),
+                      EnterDetail(row, arguments));
     const char* text = nullptr;
     BOOL returned = row.worker(arguments, &text);
     if (row.flags & kAnswersOk) {

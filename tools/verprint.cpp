@@ -10,9 +10,8 @@
 
 namespace {
 
-constexpr size_t kErrorTextSize = 128;
-// A system message must leave this many bytes of the error field unused, or it is not shown.
-constexpr size_t kErrorTextReserve = 14;
+constexpr size_t kErrorTextSize = kFailureReasonSize;
+constexpr size_t kErrorTextReserve = kFailureReasonReserve;
 
 struct InspectionResult {
     SYSTEMTIME time = {};
@@ -42,22 +41,15 @@ private:
     HANDLE handle_;
 };
 
-// The system's text for the last error, without its line break; empty when there is none or when
-// it would not fit the field with room to spare.
+// The system's text for the last error, without its line break, or its number where the system has
+// no text that fits.
 void SetSystemMessage(char (&errorText)[kErrorTextSize]) {
     const DWORD error = GetLastError();
     char text[kErrorTextSize] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), text,
-                                  static_cast<DWORD>(kErrorTextSize - kErrorTextReserve), nullptr);
-    if (length == 0 || length >= kErrorTextSize - kErrorTextReserve) {
-        errorText[0] = '\0';
-        return;
-    }
-    // Only the line break goes: a message that ends without one keeps all of its text.
-    for (int cut = 0; cut < 2 && length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'); ++cut)
-        text[--length] = '\0';
-    lstrcpynA(errorText, text, static_cast<int>(kErrorTextSize));
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                        MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), text,
+                                        static_cast<DWORD>(kErrorTextSize - kErrorTextReserve), nullptr);
+    FailureReason(error, text, length, errorText);
 }
 
 void SetErrorText(char (&errorText)[kErrorTextSize], const char* text) {

@@ -1,5 +1,6 @@
 #include "tools/version_block.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -31,4 +32,17 @@ bool FindFixedVersions(const unsigned char* block, size_t size, uint32_t* fileVe
         return true;
     }
     return false;
+}
+
+void FailureReason(unsigned long error, const char* text, size_t length, char* reason) {
+    if (!text) length = 0;
+    // Only the line break goes: a message that ends without one keeps all of its text.
+    for (int cut = 0; cut < 2 && length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'); ++cut) --length;
+    if (length == 0 || length >= kFailureReasonSize - kFailureReasonReserve) {
+        // An empty reason would print a line of versions that were never read.
+        snprintf(reason, kFailureReasonSize, "error %lu", error);
+        return;
+    }
+    memcpy(reason, text, length);
+    reason[length] = '\0';
 }

@@ -25,12 +25,20 @@ public:
 
     // Reads the stream's settings, writes them to the diagnostic log and opens the file.
     void Start(StreamKind kind, StreamReader reader);
-    // (Re)opens the current file: the trace file rotated and created empty, the log file appended to.
+    // (Re)opens the current file: the trace file rotated and created empty, the log file appended
+    // to. A trace file that cannot be rotated is appended to until a later chunk rotates it.
     void Open();
-    // Shifts the backups by one: the current file becomes backup 1, the oldest backup is gone.
-    void Rotate();
-    // Appends one chunk of driver text, LF written as CR LF, rotating first when the file is past its limit.
+    // Shifts the backups by one: the current file becomes backup 1, the oldest backup is gone. All
+    // or nothing: false, with every file where it was, when the current file or a backup in the
+    // way cannot be moved now.
+    bool Rotate();
+    // Appends one chunk of driver text, LF written as CR LF. A file that could not be opened or
+    // written is opened again first (appending), and one past its limit, or whose rotation failed
+    // before, is rotated first.
     void Write(const char* bytes, DWORD length);
+    // Fetches and writes chunk after chunk until the driver has nothing left. Once Close has
+    // begun nothing more is fetched, so that no text leaves the driver that the file cannot take.
+    void Drain(char* buffer, DWORD size);
     // Takes a new file name when it differs from the current one without regard to letter case, and
     // reopens the file under it; returns whether it changed.
     bool ChangeName(const char* name);
@@ -47,8 +55,11 @@ public:
 
 private:
     void OpenLocked();
-    void RotateLocked();
+    bool OpenFileLocked(bool appending);
+    bool RotateLocked();
+    void RotateAndReopenLocked();
     void WriteLocked(const char* bytes, DWORD length);
+    void FailedLocked(DWORD error, DWORD lostBytes);
 
     CRITICAL_SECTION lock_;
     char name_[kStreamNameSize] = {};
@@ -60,4 +71,12 @@ private:
     DWORD position_ = 0;
     bool append_ = false;
     bool closed_ = false;
+    std::atomic<bool> closing_{false};
+    // The rotation that was due could not move the files: tried again before every chunk.
+    bool rotationPending_ = false;
+    // A failure was reported and nothing has been written since; lost_ counts the driver's bytes
+    // that did not reach the file meanwhile.
+    bool failing_ = false;
+    DWORD failure_ = 0;
+    unsigned long long lost_ = 0;
 };

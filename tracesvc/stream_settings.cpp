@@ -60,7 +60,10 @@ void ReadStreamFileNameAsStored(StreamKind kind, char* name) {
     CopyText(name, kStreamNameSize, values.defaultName);
 }
 
-DWORD ReadStreamFileCount(StreamKind kind) { return ReadServiceSetting(ValuesOf(kind).count, kDefaultFileCount); }
+DWORD ReadStreamFileCount(StreamKind kind) {
+    const DWORD count = ReadServiceSetting(ValuesOf(kind).count, kDefaultFileCount);
+    return count > kMaxFileCount ? kMaxFileCount : count;
+}
 
 DWORD ReadStreamFileSizeKiB(StreamKind kind) {
     return ReadServiceSetting(ValuesOf(kind).size, kDefaultFileSizeKiB);

@@ -7,6 +7,9 @@ extern const char kTraceServiceParametersKey[];
 
 constexpr DWORD kStreamNameSize = 256;
 constexpr DWORD kDefaultFileCount = 3;
+// The most backups kept, whatever is configured: each rotation moves every backup once while the
+// stream waits.
+constexpr DWORD kMaxFileCount = 999;
 constexpr DWORD kDefaultFileSizeKiB = 320;
 constexpr DWORD kDefaultPollInterval = 1000;
 constexpr DWORD kDefaultChangeInterval = 10000;
@@ -27,6 +30,7 @@ void ReadStreamFileName(StreamKind kind, char* name);
 // The same name as stored, environment references kept (kStreamNameSize bytes); the default, not
 // expanded, when the value is missing, not REG_SZ or longer than 256 bytes.
 void ReadStreamFileNameAsStored(StreamKind kind, char* name);
+// At most kMaxFileCount.
 DWORD ReadStreamFileCount(StreamKind kind);
 DWORD ReadStreamFileSizeKiB(StreamKind kind);
 // KiB to bytes; a size too large for 32 bits is as large as 32 bits allow.

@@ -31,9 +31,5 @@ void CloseStreams() {
 
 void DrainStream(RotatingFile& file) {
     char buffer[kDriverTextBufferSize];
-    for (;;) {
-        const DWORD n = file.Fetch(buffer, sizeof buffer);
-        if (n == 0) return;
-        file.Write(buffer, n);
-    }
+    file.Drain(buffer, sizeof buffer);
 }

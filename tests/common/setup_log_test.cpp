@@ -206,14 +206,22 @@ TEST_F(SetupLogTest, LargeFileBecomesGenerationOneAndTheOldestIsDiscarded) {
     EXPECT_EQ((std::vector<std::string>{"new"}), LogMessages(log_));
 }
 
-TEST_F(SetupLogTest, LockedGenerationDoesNotStopTheOpen) {
-    ASSERT_TRUE(WriteFileBytes(log_, std::string(300000, 'c')));
+TEST_F(SetupLogTest, LockedGenerationDoesNotStopTheOpenAndTheOldTextStays) {
+    const std::string old = std::string(299998, 'c') + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(log_, old));
     ASSERT_TRUE(WriteFileBytes(Generation(1), "locked"));
     HeldFile held(Generation(1));
     ASSERT_TRUE(held.holding());
     ASSERT_TRUE(OpenTestLog(log_));
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "new");
     CloseSetupLog();
-    EXPECT_EQ(kBanner, ReadFileBytes(log_));
+    // The old text could not move aside: this instance follows it in the same file.
+    const std::string bytes = ReadFileBytes(log_);
+    ASSERT_GT(bytes.size(), old.size()) << bytes.substr(0, 200);
+    EXPECT_TRUE(bytes.compare(0, old.size(), old) == 0) << bytes.substr(0, 200);
+    EXPECT_EQ(kBanner, bytes.substr(old.size(), sizeof kBanner - 1));
+    EXPECT_EQ("new", LogMessages(log_).back());
+    EXPECT_FALSE(PathExists(Generation(2)));
 }
 
 TEST_F(SetupLogTest, GenerationNames) {

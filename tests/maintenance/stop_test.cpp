@@ -22,21 +22,27 @@ std::string TitleOf(HWND window) {
     return title;
 }
 
-HWND TopLevel(const std::string& title) {
-    struct Search {
-        const std::string* title;
-        HWND found;
-    } search = {&title, nullptr};
+struct TitleSearch {
+    const std::string* title;
+    HWND found;
+    int count;
+};
+
+TitleSearch SearchTopLevel(const std::string& title) {
+    TitleSearch search = {&title, nullptr, 0};
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(context);
+            TitleSearch* s = reinterpret_cast<TitleSearch*>(context);
             if (!IsWindowVisible(window) || TitleOf(window) != *s->title) return TRUE;
-            s->found = window;
-            return FALSE;
+            if (!s->found) s->found = window;
+            ++s->count;
+            return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search;
 }
+
+HWND TopLevel(const std::string& title) { return SearchTopLevel(title).found; }
 
 HWND WaitTopLevel(const std::string& title, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
@@ -57,9 +63,15 @@ protected:
         testing_journal::ClearJournal();
     }
 
+    // Waits for this program's own window: others of the same title may be up already.
     void StartWindow(const std::string& answer, const std::string& title) {
+        const int before = SearchTopLevel(title).count;
         windows_.emplace_back(new RunningProgram("C:\\testbed\\titledwindow.exe " + answer + " " + title));
-        ASSERT_TRUE(WaitTopLevel(title, 20000)) << title;
+        const DWORD start = GetTickCount();
+        while (SearchTopLevel(title).count <= before) {
+            ASSERT_LT(GetTickCount() - start, 20000u) << "no further window titled \"" << title << "\"";
+            Sleep(20);
+        }
     }
 
     static std::vector<std::string> EventsOf(const std::string& who) {

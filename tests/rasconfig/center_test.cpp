@@ -420,4 +420,58 @@ TEST_F(RasconfigPagesTest, ViewStartsTheViewerNamedAsTheProgramAndTellsWhatWentW
     EXPECT_TRUE(StartedLines("setup.exe", 0, 0).empty()) << "C:\\Program.exe was started";
 }
 
+// The viewer values administrators have: a program name the system finds, a program with its own
+// arguments, a quoted path. Only a value that is a program's full path is named as the program.
+TEST_F(RasconfigPagesTest, ViewerNamesArgumentsAndQuotedPathsStartTheViewer) {
+    const std::string file = FreshDirectory("view dir") + "\\shown file.txt";
+    ASSERT_TRUE(WriteFileBytes(file, "text\r\n"));
+    const std::string system = Expand("%SystemRoot%\\system32");
+    const struct {
+        const char* value;
+        std::string started;
+    } viewers[] = {
+        {"textview.exe", "textview.exe \"" + file + "\""},
+        {"textview.exe /p", "textview.exe /p \"" + file + "\""},
+        {"\"%SystemRoot%\\system32\\textview.exe\"", "\"" + system + "\\textview.exe\" \"" + file + "\""},
+        {"\"%SystemRoot%\\system32\\textview.exe\" /s", "\"" + system + "\\textview.exe\" /s \"" + file + "\""},
+    };
+    size_t views = 0;
+    for (const Page* pp : kPages) {
+        const Page& p = *pp;
+        SetRegString(HKEY_LOCAL_MACHINE, kParameters, p.value("FileName"), file);
+        HWND page = Open(p);
+        for (const auto& v : viewers) {
+            SCOPED_TRACE(std::string(p.prefix) + " " + v.value);
+            SetRegString(HKEY_LOCAL_MACHINE, kParameters, p.value("FileViewer"), v.value);
+            Click(page, p.viewButton);
+            const std::vector<std::string> lines = StartedLines("textview.exe", ++views);
+            ASSERT_EQ(views, lines.size());
+            EXPECT_EQ(v.started, lines.back());
+        }
+        Click(page, IDCANCEL);
+        WaitUntilGone(page);
+    }
+}
+
+// A page limit beyond what the service keeps is taken as that: the service shifts no more than
+// 999 backups.
+TEST_F(RasconfigPagesTest, ABackupLimitBeyondWhatTheServiceKeepsIsTakenAs999) {
+    for (const Page* pp : kPages) {
+        const Page& p = *pp;
+        SCOPED_TRACE(p.prefix);
+        SetRegDword(HKEY_LOCAL_MACHINE, kParameters, p.value("FilemaxCount"), 0xFFFFFFFF);
+        HWND page = Open(p);
+        SetControlText(page, p.backupsEdit, "5000");
+        Click(page, IDOK);
+        ExpectBox(p.largeBackups.get(), p.infoCaption, MB_ICONASTERISK);
+        WaitUntilGone(page);
+        EXPECT_EQ(999u, RegNumber(kParameters, p.value("FileCount")));
+        page = Open(p);
+        SetControlText(page, p.backupsEdit, "999");
+        Click(page, IDOK);
+        WaitUntilGone(page);
+        EXPECT_EQ(999u, RegNumber(kParameters, p.value("FileCount")));
+    }
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "center_robot.h"
+#include "file_holder.h"
+#include "small_drive.h"
 #include "trace_service.h"
 #include "vrkras_driver.h"
 #include "winhelp_observer.h"
@@ -14,6 +16,8 @@
 using namespace center_test;
 using namespace dialog_robot;
 using namespace testing_machine;
+using testing_holder::FileHolder;
+using testing_holder::Sharing;
 
 namespace {
 
@@ -37,6 +41,17 @@ const Text kNotWritten = {
     "During open caller file occurs a error. Pleace check the filename, harddisk space and securitys for this file.",
     "Beim Öffnen der Datei für die Rufnummern, die überprüft werden sollen, ist ein Fehler aufgetreten. Überprüfen "
     "Sie bitte Dateinamen, Festplattenplatz und Zugriffsrechte."};
+
+const Text kCallersRefused = {
+    "The driver did not take the incoming-caller list or its check flags (error 21). The file is written; until "
+    "the driver takes them, it checks incoming calls as it did before.",
+    "Der Treiber hat die Liste der Anrufer oder ihre Prüfoptionen nicht übernommen (Fehler 21). Die Datei ist "
+    "geschrieben; bis der Treiber sie übernimmt, prüft er ankommende Anrufe wie bisher."};
+const Text kMsnRefused = {
+    "The driver did not take the MSN/EAZ table (error 21). The table is stored; until the driver takes it, it "
+    "uses the table it had before.",
+    "Der Treiber hat die MSN/EAZ-Tabelle nicht übernommen (Fehler 21). Die Tabelle ist gespeichert; bis der "
+    "Treiber sie übernimmt, verwendet er die bisherige Tabelle."};
 
 std::string Joined(const Lines& lines, const std::string& end) {
     std::string text;
@@ -122,6 +137,7 @@ protected:
     }
     void TearDown() override {
         if (center_) CloseCenter(center_, host_.get());
+        driver_.Faults(vrkras_faults{});
     }
 
     HWND Open(int button, WORD templateId) { return OpenPage(center_, button, templateId); }
@@ -133,6 +149,22 @@ protected:
         vrkras_state state = {};
         EXPECT_TRUE(driver_.State(&state));
         return state;
+    }
+    // The driver fails the requests of these selectors from now on.
+    void Refuse(std::initializer_list<unsigned> selectors) {
+        vrkras_faults faults = {};
+        for (unsigned selector : selectors) faults.refuse_selectors |= 1u << selector;
+        EXPECT_TRUE(driver_.Faults(faults));
+    }
+    // A click on OK that the page answers with a box and stays open for.
+    void ExpectOkRefused(HWND page, const std::string& text, const std::string& caption) {
+        Click(page, IDOK);
+        const MessageBoxSeen box = AnswerMessageBox(IDOK);
+        EXPECT_EQ(text, box.text);
+        EXPECT_EQ(caption, box.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), box.icon);
+        Pump(300);
+        EXPECT_TRUE(IsWindowVisible(page)) << "the page stays open for another try";
     }
 
     testing_vrkras::DriverControl driver_;
@@ -224,7 +256,7 @@ TEST_F(RasconfigListPagesTest, MsnEazTableRoundTripsAndReachesTheDriverAsItsStri
     EXPECT_EQ(table.size() + 12, state.last_length[8]);
     EXPECT_EQ(table, driver_.Block(VRKRAS_BLOCK_MSN_EAZ));
 
-    // Cancel keeps the table; an emptied table is stored empty and not sent to the driver.
+    // Cancel keeps the table; an emptied table is stored empty and sent to the driver as such.
     page = Open(IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE);
     EXPECT_EQ(Shown(expected), Shown(ListEntries(page, IDC_MSNEAZ_LIST))) << "the stored table reads back as it was shown";
     SelectListEntry(page, IDC_MSNEAZ_LIST, 0);
@@ -245,8 +277,8 @@ TEST_F(RasconfigListPagesTest, MsnEazTableRoundTripsAndReachesTheDriverAsItsStri
     EXPECT_EQ(std::string(1, '\0'), RegBytes(kDriverKey, "MSNEAZ", &type));
     EXPECT_EQ(static_cast<DWORD>(REG_MULTI_SZ), type);
     state = State();
-    EXPECT_EQ(1u, state.requests[8]) << "an empty table is not sent";
-    EXPECT_EQ(table, driver_.Block(VRKRAS_BLOCK_MSN_EAZ));
+    EXPECT_EQ(2u, state.requests[8]) << "an empty table reaches the driver too";
+    EXPECT_EQ(std::string(1, '\0'), driver_.Block(VRKRAS_BLOCK_MSN_EAZ)) << "one empty string: a table without a number";
 }
 
 TEST_F(RasconfigListPagesTest, DefaultProtocolGroupsShowTheStoredNameAndStoreTheCheckedOne) {
@@ -326,7 +358,7 @@ protected:
 };
 
 TEST_F(RasconfigCallerPageTest, TheListIsEditedLikeAPersonDoesAndReachesFileAndDriver) {
-    const std::string longLine(300, 'x');
+    const std::string longLine = "   \t304\t" + std::string(300, 'x');
     ASSERT_TRUE(WriteFileBytes(DefaultFile(), "-->\t301\tAlice\r\n\r\n   \t302\tBob\n12\r\n" + longLine + "\r\n-->\t303\t\r\n"));
     SetRegDword(HKEY_LOCAL_MACHINE, kDriverKey, "IncallFlag", 3);
     HWND page = OpenCallers();
@@ -532,7 +564,7 @@ TEST_F(RasconfigCallerPageTest, ACallerFileThatCannotBeWrittenKeepsThePageOpenAn
     EXPECT_EQ(1u, state.requests[12]);
     EXPECT_EQ(1u, state.incall_flags);
 
-    // An emptied list empties the file; the driver keeps the list it has, the flags are sent.
+    // An emptied list empties the file and reaches the driver as one empty line; the flags are sent.
     page = OpenCallers();
     for (int left = 2; left > 0; --left) {
         SelectListEntry(page, IDC_CALLER_LIST, 0);
@@ -544,9 +576,134 @@ TEST_F(RasconfigCallerPageTest, ACallerFileThatCannotBeWrittenKeepsThePageOpenAn
     EXPECT_EQ("", ReadFileBytes(file));
     EXPECT_TRUE(PathExists(file));
     state = State();
-    EXPECT_EQ(1u, state.requests[12]);
+    EXPECT_EQ(2u, state.requests[12]);
     EXPECT_EQ(2u, state.requests[14]);
+    EXPECT_EQ("\r\n", driver_.Block(VRKRAS_BLOCK_CALLERS));
+}
+
+TEST_F(RasconfigListPagesTest, AnMsnEazTableTheDriverRefusesIsShownAndThePageStaysOpen) {
+    ASSERT_TRUE(SetRegBytes(HKEY_LOCAL_MACHINE, kDriverKey, "MSNEAZ", REG_MULTI_SZ, Strings({"123"}) + '\0'));
+    Refuse({8});
+    HWND page = Open(IDC_CENTER_MSNEAZ, IDD_MSNEAZ_PAGE);
+    ASSERT_NE(nullptr, page);
+    SetControlText(page, IDC_MSNEAZ_NUMBER, "456");
+    Click(page, IDC_MSNEAZ_ADD);
+    const Lines expected = {"123\t<default>", "456\tHDLC"};
+    EXPECT_EQ(Shown(expected), Shown(WaitForLines(page, IDC_MSNEAZ_LIST, expected)));
+    ExpectOkRefused(page, kMsnRefused.get(), kMsnCaption);
+    EXPECT_EQ(Strings({"123", "456^B_HDLC"}) + '\0', RegBytes(kDriverKey, "MSNEAZ")) << "the table is stored";
+    EXPECT_EQ("", driver_.Block(VRKRAS_BLOCK_MSN_EAZ));
+    Refuse({});
+    Close(page, IDOK);
+    EXPECT_EQ(Strings({"123", "456^B_HDLC"}), driver_.Block(VRKRAS_BLOCK_MSN_EAZ));
+    EXPECT_EQ(2u, State().requests[8]);
+}
+
+TEST_F(RasconfigCallerPageTest, ACallerFileOnAFullDriveStaysAsItWasUntilThereIsRoom) {
+    if (!testing_small_drive::Available()) GTEST_SKIP() << "no small drive T: (the harness could not mount one)";
+    const std::string file = testing_small_drive::FreshFolder("callers") + "\\caller.dat";
+    SetRegString(HKEY_LOCAL_MACHINE, kDriverKey, "IncomingCallerFile", file);
+    Lines old;
+    for (int i = 0; i < 100; ++i) old.push_back("-->\t" + std::to_string(1000 + i) + "\tCaller " + std::to_string(i));
+    ASSERT_TRUE(WriteFileBytes(file, Joined(old, "\r\n")));
+    HWND page = OpenCallers();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(Shown(old), Shown(ListEntries(page, IDC_CALLER_LIST)));
+    // The new file needs more room than the old one had.
+    Lines expected = old;
+    for (int i = 0; i < 10; ++i) {
+        Add(page, std::to_string(2000 + i), std::string(230, static_cast<char>('a' + i)));
+        expected.push_back("-->\t" + std::to_string(2000 + i) + "\t" + std::string(230, static_cast<char>('a' + i)));
+        EXPECT_EQ(Shown(expected), Shown(WaitForLines(page, IDC_CALLER_LIST, expected)));
+    }
+    ASSERT_GT(Joined(expected, "\r\n").size(), 4096u);
+    {
+        testing_small_drive::Filler filler;
+        ASSERT_TRUE(filler.full());
+        ExpectOkRefused(page, kNotWritten.get(), "ERROR");
+        EXPECT_EQ(Joined(old, "\r\n"), ReadFileBytes(file)) << "byte for byte as it was";
+        EXPECT_FALSE(PathExists(file + ".new"));
+        EXPECT_EQ(0u, State().requests[12]);
+    }
+    Close(page, IDOK);
+    EXPECT_EQ(Joined(expected, "\r\n"), ReadFileBytes(file));
     EXPECT_EQ(Joined(expected, "\r\n"), driver_.Block(VRKRAS_BLOCK_CALLERS));
+}
+
+// A caller file that is there but cannot be read is not an empty list: the page says so and
+// offers nothing to edit, and OK stores only the flags.
+TEST_F(RasconfigCallerPageTest, ACallerFileHeldByAnotherProgramIsNeitherShownEmptyNorWrittenOver) {
+    const std::string file = FreshDirectory("callers") + "\\caller.dat";
+    SetRegString(HKEY_LOCAL_MACHINE, kDriverKey, "IncomingCallerFile", file);
+    const std::string old = "-->\t301\tAlice\r\n   \t302\tBob\r\n";
+    ASSERT_TRUE(WriteFileBytes(file, old));
+    {
+        FileHolder holder(file, Sharing::None);
+        ASSERT_TRUE(holder.holding());
+        Click(center_, IDC_CENTER_INCALLER);
+        const MessageBoxSeen box = AnswerMessageBox(IDOK);
+        EXPECT_EQ(kNotWritten.get(), box.text);
+        EXPECT_EQ("ERROR", box.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), box.icon);
+        HWND page = WaitForDialog(MachineModule(), IDD_INCALLER_PAGE);
+        ASSERT_NE(nullptr, page);
+        EXPECT_TRUE(ListEntries(page, IDC_CALLER_LIST).empty());
+        for (int id : {IDC_CALLER_LIST, IDC_CALLER_NUMBER, IDC_CALLER_NAME, IDC_CALLER_ADD, IDC_CALLER_DELETE,
+                       IDC_CALLER_MARK, IDC_CALLER_UNMARK, IDC_CALLER_COLLECT})
+            EXPECT_FALSE(IsControlEnabled(page, id)) << id;
+        EXPECT_TRUE(IsControlEnabled(page, IDC_CALLER_CHECK_FLAG0));
+        SetChecked(page, IDC_CALLER_CHECK_FLAG0, true);
+        Close(page, IDOK);
+    }
+    EXPECT_EQ(old, ReadFileBytes(file));
+    vrkras_state state = State();
+    EXPECT_EQ(0u, state.requests[12]) << "the driver keeps its list";
+    EXPECT_EQ(1u, state.requests[14]);
+    EXPECT_EQ(1u, state.incall_flags);
+    EXPECT_EQ(std::string("\1\0\0\0", 4), RegBytes(kDriverKey, "IncallFlag"));
+
+    // A viewer lets the page read the file but keeps it from being replaced.
+    HWND page = OpenCallers();
+    ASSERT_NE(nullptr, page);
+    EXPECT_TRUE(IsControlEnabled(page, IDC_CALLER_ADD));
+    Add(page, "303", "Carol");
+    const Lines expected = {"-->\t301\tAlice", "   \t302\tBob", "-->\t303\tCarol"};
+    EXPECT_EQ(Shown(expected), Shown(WaitForLines(page, IDC_CALLER_LIST, expected)));
+    FileHolder viewer(file, Sharing::Read);
+    ASSERT_TRUE(viewer.holding());
+    ExpectOkRefused(page, kNotWritten.get(), "ERROR");
+    viewer.Release();
+    EXPECT_EQ(old, ReadFileBytes(file));
+    EXPECT_FALSE(PathExists(file + ".new"));
+    Close(page, IDOK);
+    EXPECT_EQ(Joined(expected, "\r\n"), ReadFileBytes(file));
+}
+
+TEST_F(RasconfigCallerPageTest, AListOrFlagsTheDriverRefusesAreShownAndThePageStaysOpen) {
+    const std::string file = FreshDirectory("callers") + "\\caller.dat";
+    SetRegString(HKEY_LOCAL_MACHINE, kDriverKey, "IncomingCallerFile", file);
+    // A line whose number would lose its end is not read as a caller with a shorter number.
+    const std::string cutNumber = "-->\t" + std::string(300, '4') + "\tLong";
+    ASSERT_TRUE(WriteFileBytes(file, "-->\t301\tAlice\r\n" + cutNumber + "\r\n"));
+    HWND page = OpenCallers();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(Shown((Lines{"-->\t301\tAlice"})), Shown(ListEntries(page, IDC_CALLER_LIST)));
+    EXPECT_NE(std::string::npos, ReadFileBytes("c:\\temp\\setup.log")
+                                     .find("1 lines longer than 255 characters left out: their numbers would be cut"));
+    SetChecked(page, IDC_CALLER_CHECK_FLAG1, true);
+    Refuse({12});
+    ExpectOkRefused(page, kCallersRefused.get(), "ERROR");
+    EXPECT_EQ("-->\t301\tAlice\r\n", ReadFileBytes(file));
+    EXPECT_EQ(2u, State().incall_flags) << "the flags went through";
+    Refuse({14});
+    ExpectOkRefused(page, kCallersRefused.get(), "ERROR");
+    EXPECT_EQ("-->\t301\tAlice\r\n", driver_.Block(VRKRAS_BLOCK_CALLERS));
+    Refuse({});
+    Close(page, IDOK);
+    const vrkras_state state = State();
+    EXPECT_EQ(3u, state.requests[12]);
+    EXPECT_EQ(3u, state.requests[14]);
+    EXPECT_EQ(2u, state.incall_flags);
 }
 
 }  // namespace

@@ -61,25 +61,35 @@ TEST(RasconfigListRules, StoredDefaultProtocolsCheckOneButtonOrNone) {
 
 TEST(RasconfigListRules, CallerFileLinesEndAtEveryRunOfCrAndLf) {
     const std::string longLine(300, 'x');
+    const std::string longName = "-->\t301\t" + std::string(300, 'n');
+    const std::string longNumber = "-->\t" + std::string(300, '1') + "\tName";
+    // The second TAB is the entry's 255th character: mark, number and TAB stay, the name goes.
+    const std::string lastTab = "   \t" + std::string(250, '2') + "\t" + std::string(20, 'n');
     const struct {
         std::string text;
         Lines lines;
-        size_t cut;
+        size_t cut, leftOut;
     } cases[] = {
-        {"", {}, 0},
-        {"\r\n\n\r", {}, 0},
-        {"-->\t1\tA\r\n   \t2\tB\r\n", {"-->\t1\tA", "   \t2\tB"}, 0},
-        {"a\n\nb\r\r\nc", {"a", "b", "c"}, 0},
-        {"only", {"only"}, 0},
-        {std::string(255, 'y') + "\r\n", {std::string(255, 'y')}, 0},
-        {longLine + "\r\n" + longLine + "\nz", {longLine.substr(0, 255), longLine.substr(0, 255), "z"}, 2},
-        {std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}, 0},
+        {"", {}, 0, 0},
+        {"\r\n\n\r", {}, 0, 0},
+        {"-->\t1\tA\r\n   \t2\tB\r\n", {"-->\t1\tA", "   \t2\tB"}, 0, 0},
+        {"a\n\nb\r\r\nc", {"a", "b", "c"}, 0, 0},
+        {"only", {"only"}, 0, 0},
+        {std::string(255, 'y') + "\r\n", {std::string(255, 'y')}, 0, 0},
+        // A long line without a name to cut would lose its number, or what the driver takes for one.
+        {longLine + "\r\n" + longLine + "\nz", {"z"}, 0, 2},
+        {longName + "\r\n" + longNumber + "\r\n" + lastTab + "\r\n-->\t5\tE",
+         {longName.substr(0, 255), lastTab.substr(0, 255), "-->\t5\tE"}, 2, 1},
+        {"-->\t" + std::string(260, '7'), {}, 0, 1},
+        {std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}, 0, 0},
     };
     for (const auto& c : cases) {
-        size_t cut = 99;
-        EXPECT_EQ(c.lines, SplitCallerText(c.text.data(), c.text.size(), &cut)) << c.text;
+        size_t cut = 99, leftOut = 99;
+        EXPECT_EQ(c.lines, SplitCallerText(c.text.data(), c.text.size(), &cut, &leftOut)) << c.text;
         EXPECT_EQ(c.cut, cut) << c.text;
+        EXPECT_EQ(c.leftOut, leftOut) << c.text;
     }
+    EXPECT_EQ("   \t" + std::string(250, '2') + "\t", lastTab.substr(0, 255));
     EXPECT_TRUE(SplitCallerText(nullptr, 10).empty());
 
     EXPECT_EQ("-->\t1\tA\r\n\r\n", CallerFileText({"-->\t1\tA", ""}));

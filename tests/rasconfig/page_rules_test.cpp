@@ -66,6 +66,32 @@ TEST(RasconfigPageRules, NamesBecomeOneArgumentEachOrNone) {
     EXPECT_STREQ("\"C:\\Program Files\\v.exe\" C:\\x.txt", viewer);
 }
 
+TEST(RasconfigPageRules, AViewerThatIsNoProgramPathGoesIntoTheCommandAsItStands) {
+    const struct {
+        const char* viewer;
+        bool program;
+        const char* file;
+        const char* command;  // null: refused
+    } cases[] = {
+        {"notepad.exe", false, "C:\\a b\\x.txt", "notepad.exe \"C:\\a b\\x.txt\""},
+        {"C:\\v.exe /r /s", false, "C:\\x.txt", "C:\\v.exe /r /s C:\\x.txt"},
+        {"\"C:\\Program Files\\v.exe\"", false, "C:\\x.txt", "\"C:\\Program Files\\v.exe\" C:\\x.txt"},
+        {"C:\\Program Files\\v.exe", true, "C:\\x y.txt", "\"C:\\Program Files\\v.exe\" \"C:\\x y.txt\""},
+        {"\"C:\\v.exe\"", true, "C:\\x.txt", nullptr},
+        {"", false, "C:\\x.txt", nullptr},
+        {"notepad.exe", false, "C:\\x\"y.txt", nullptr},
+    };
+    for (const auto& c : cases) {
+        char command[kViewerCommandSize] = "left";
+        const bool ok = FormatViewerCommand(command, sizeof command, c.viewer, c.file, c.program);
+        EXPECT_EQ(c.command != nullptr, ok) << c.viewer;
+        EXPECT_STREQ(c.command ? c.command : "", command) << c.viewer;
+    }
+    char small[16];
+    EXPECT_FALSE(FormatViewerCommand(small, sizeof small, "textview.exe /p", "C:\\x.txt", false));
+    EXPECT_STREQ("", small);
+}
+
 TEST(RasconfigPageRules, SpecialModeIsAskedForInAnyLetterCase) {
     for (const char* yes : {"SPECIAL", "special", "xxSpEcIaLyy"}) EXPECT_TRUE(AsksForSpecialMode(yes)) << yes;
     for (const char* no : {"", "SPECIA L", "SPECIA", "INSTALL"}) EXPECT_FALSE(AsksForSpecialMode(no)) << no;

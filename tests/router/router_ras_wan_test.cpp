@@ -6,6 +6,7 @@
 
 #include "common/language.h"
 #include "lang/resource.h"
+#include "router/controller_table.h"
 #include "router/wan_config.h"
 #include "router_fixture.h"
 #include "wan_fixture.h"
@@ -176,6 +177,44 @@ TEST_F(RouterWanExportTest, BothExportsRunTheWanConfigurationWithTheirResultText
     EXPECT_EQ("VrkRasWanConfig returned TRUE; result NOT_ANY_CONTROLLER\r\n", r.out);
     EXPECT_TRUE(SetupLogHas("VrkRasWanConfig ENTER; wnd=10"));
     EXPECT_TRUE(SetupLogHas("VrkRasWanConfig LEAVE; NOT_ANY_CONTROLLER"));
+}
+
+// Gives the key the DACL; a null one lets everyone do everything again.
+LONG SetKeyDacl(const char* keyPath, PACL dacl) {
+    HKEY key = nullptr;
+    LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, WRITE_DAC, &key);
+    if (r != ERROR_SUCCESS) return r;
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, dacl, FALSE);
+    r = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    RegCloseKey(key);
+    return r;
+}
+
+TEST_F(RouterRasWanTest, ATapiKeyThatCannotBeOpenedIsLoggedWithTheRegistrysOwnStatus) {
+    // The TAPI key with a DACL of no entries: no one may open it for writing.
+    MakeTapiKey();
+    ACL none;
+    ASSERT_TRUE(InitializeAcl(&none, sizeof none, ACL_REVISION));
+    ASSERT_EQ(ERROR_SUCCESS, SetKeyDacl(kTapiKey, &none));
+    HKEY made = nullptr;
+    const LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTapiKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                        KEY_ALL_ACCESS, nullptr, &made, nullptr);
+    if (status == ERROR_SUCCESS) RegCloseKey(made);
+
+    LoadControllerTable(kRas);
+    ASSERT_EQ(1, ControllerCount());
+    // A last error that the registry functions leave alone, as they always do.
+    SetLastError(ERROR_INVALID_DATA);
+    WriteControllerStrings(kRas);
+    EXPECT_EQ(ERROR_SUCCESS, SetKeyDacl(kTapiKey, nullptr));
+    ASSERT_NE(ERROR_SUCCESS, status);
+    const std::string expected = "Can't create " + std::string(kTapiKey) + " (" + std::to_string(status) + ")";
+    const std::vector<std::string> log = LogMessages();
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), expected)) << RawLog();
+    EXPECT_EQ(std::vector<std::string>{"CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;2;0"}, Strings(kRasParameters, "Controllers"))
+        << "the controller strings are written all the same";
 }
 
 }  // namespace

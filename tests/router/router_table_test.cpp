@@ -257,7 +257,7 @@ protected:
     }
 };
 
-TEST_F(RouterX31Test, TheFirstUsableTeiRecordIsLoadedWithItsValues) {
+TEST_F(RouterX31Test, TheRecordSwitchedOnIsLoadedWithItsValuesElseTheFirstUsable) {
     Shape("two-cards");
     Record("TEI5", "capi1", 4);
     Record("TEI12", "CAPI1", 6);
@@ -268,7 +268,23 @@ TEST_F(RouterX31Test, TheFirstUsableTeiRecordIsLoadedWithItsValues) {
     ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Tei("TEI5"), "X25Address", "4500"));
     ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, Tei("TEI12"), "PacketSize", 256));
     ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, Tei("TEI12"), "PacketSizeMax", 256));
-    // Enumeration order decides, whatever it is.
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, Tei("TEI12"), "VrkMprEnabled", 0));
+    // TEI12 comes first in enumeration order, but TEI5 is the one switched on.
+    LoadControllerTable(kProductMultiprotocolRouter);
+    ASSERT_EQ(0, Holder());
+    const X31Settings* x = ControllerAt(0)->x31;
+    EXPECT_EQ(5u, x->tei);
+    EXPECT_EQ(4u, x->highestTwoWay);
+    EXPECT_EQ(128u, x->packetSize) << "PacketSize is at most PacketSizeMax";
+    EXPECT_EQ(128u, x->packetSizeMax);
+    EXPECT_EQ(2u, x->winSize);
+    EXPECT_EQ(7u, x->winSizeMax);
+    EXPECT_EQ(1u, x->enabled);
+    EXPECT_STREQ("4500", x->x25Address);
+    EXPECT_EQ(1u, x->lowestTwoWay);
+
+    // None switched on: enumeration order decides.
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, Tei("TEI5"), "VrkMprEnabled", 0));
     char first[64] = "";
     {
         HKEY key = nullptr;
@@ -279,26 +295,52 @@ TEST_F(RouterX31Test, TheFirstUsableTeiRecordIsLoadedWithItsValues) {
     }
     LoadControllerTable(kProductMultiprotocolRouter);
     ASSERT_EQ(0, Holder());
-    const X31Settings* x = ControllerAt(0)->x31;
-    if (std::string(first) == "TEI5") {
-        EXPECT_EQ(5u, x->tei);
-        EXPECT_EQ(4u, x->highestTwoWay);
-        EXPECT_EQ(128u, x->packetSize) << "PacketSize is at most PacketSizeMax";
-        EXPECT_EQ(128u, x->packetSizeMax);
-        EXPECT_EQ(2u, x->winSize);
-        EXPECT_EQ(7u, x->winSizeMax);
-        EXPECT_EQ(1u, x->enabled);
-        EXPECT_STREQ("4500", x->x25Address);
-    } else {
-        EXPECT_EQ(12u, x->tei);
-        EXPECT_EQ(6u, x->highestTwoWay);
-        EXPECT_EQ(256u, x->packetSize);
-        EXPECT_EQ(0u, x->enabled);
-    }
-    EXPECT_EQ(1u, x->lowestTwoWay);
+    x = ControllerAt(0)->x31;
+    EXPECT_EQ(std::string(first) == "TEI5" ? 5u : 12u, x->tei);
+    EXPECT_EQ(0u, x->enabled);
 
     LoadControllerTable(kProductRemoteAccess);
     EXPECT_EQ(-1, Holder()) << "the remote-access line has no X.31";
+}
+
+TEST_F(RouterX31Test, ChangingTheTeiOrTheControllerKeepsX31OnRunAfterRun) {
+    Shape("two-cards");
+    const struct {
+        int entry;
+        DWORD tei;
+        const char* line;
+    } runs[] = {
+        {0, 1, "CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;5;1;"},
+        {0, 2, "CAPI1;NO_NICKNAME;IRP_RW;2.0;1;1;5;2;"},
+        {1, 12, "CAPI2;Zentrale;IRP_RW;2.0;2;1;5;12;"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE("TEI " + std::to_string(run.tei));
+        LoadControllerTable(kProductMultiprotocolRouter);
+        X31Settings* x = nullptr;
+        for (int i = 0; i < ControllerCount(); ++i)
+            if (ControllerAt(i)->x31) std::swap(x, ControllerAt(i)->x31);
+        if (!x) {
+            x = new X31Settings;
+            x->highestTwoWay = 5;
+            x->enabled = 1;
+        }
+        x->tei = run.tei;
+        ControllerAt(run.entry)->x31 = x;
+        ASSERT_TRUE(SaveControllerTable(kProductMultiprotocolRouter));
+        EXPECT_EQ(std::vector<std::string>{run.line}, Strings(kX31Parameters, "TEIs"));
+
+        // The next run finds the TEI it saved, switched on, and saves it so again.
+        LoadControllerTable(kProductMultiprotocolRouter);
+        ASSERT_EQ(run.entry, Holder());
+        EXPECT_EQ(run.tei, ControllerAt(run.entry)->x31->tei);
+        EXPECT_EQ(1u, ControllerAt(run.entry)->x31->enabled);
+        ASSERT_TRUE(SaveControllerTable(kProductMultiprotocolRouter));
+        EXPECT_EQ(std::vector<std::string>{run.line}, Strings(kX31Parameters, "TEIs"));
+        DWORD value = 0;
+        EXPECT_TRUE(Dword(Tei("TEI" + std::to_string(run.tei)), "VrkMprEnabled", &value));
+        EXPECT_EQ(1u, value);
+    }
 }
 
 TEST_F(RouterX31Test, RecordsOfControllersGoneOrUnusedAreSwitchedOffAndBadNamesSkipped) {
@@ -336,6 +378,28 @@ TEST_F(RouterX31Test, ARecordNamingItsControllerStaysWithIt) {
     DeleteRegValueOf(HKEY_LOCAL_MACHINE, Tei("TEI7"), "Card");
     LoadControllerTable(kProductMultiprotocolRouter);
     EXPECT_EQ(1, Holder()) << "a record without its controller goes to the first controller of its device";
+}
+
+TEST_F(RouterX31Test, ARecordWhoseCardCameBackUnderAnotherNumberGoesToTheFirstControllerOfItsDevice) {
+    Shape("two-cards");
+    Record("TEI7", "CAPI2", 5, 2, 2);
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, Tei("TEI7"), "VrkMprEnabled", 1));
+    // A reinstalled card driver: card 2 is card 5 now.
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, std::string(kCapi) + "\\2");
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, std::string(kCapi) + "\\5", "DeviceName", "CAPI2"));
+    ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, std::string(kCapi) + "\\5", "NumberOfControllers", 2));
+    for (int c : {1, 2}) ASSERT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, ControllerKey(5, c), "Channels", 2));
+    LoadControllerTable(kProductMultiprotocolRouter);
+    ASSERT_EQ(1, Holder());
+    EXPECT_EQ(5u, ControllerAt(1)->card);
+    EXPECT_EQ(1u, ControllerAt(1)->x31->enabled);
+    DWORD value = 0;
+    EXPECT_TRUE(Dword(Tei("TEI7"), "Ch_HTC", &value));
+    EXPECT_EQ(5u, value) << "the record is not switched off";
+    ASSERT_TRUE(SaveControllerTable(kProductMultiprotocolRouter));
+    EXPECT_EQ(std::vector<std::string>{"CAPI2;NO_NICKNAME;IRP_RW;2.0;5;1;5;7;"}, Strings(kX31Parameters, "TEIs"));
+    EXPECT_TRUE(Dword(Tei("TEI7"), "Card", &value));
+    EXPECT_EQ(5u, value);
 }
 
 TEST_F(RouterX31Test, SaveWritesTheRecordTheActiveLineAndSwitchesOtherTeisOff) {

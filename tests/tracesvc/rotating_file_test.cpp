@@ -5,17 +5,28 @@
 #include <vector>
 
 #include "common/setup_log.h"
+#include "file_holder.h"
 #include "machine.h"
+#include "small_drive.h"
+#include "trace_service.h"
 #include "tracesvc/rotating_file.h"
 #include "tracesvc/stream_settings.h"
 #include "tracesvc/streams.h"
 #include "vrkras_driver.h"
 
 using namespace testing_machine;
+using namespace testing_holder;
+using testing_trace_service::DriverTextOf;
 
 namespace {
 
 DWORD NoText(void*, DWORD) { return 0; }
+
+size_t CountOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 class RotatingFileTest : public ::testing::Test {
 protected:
@@ -48,6 +59,25 @@ protected:
         for (const std::string& m : DiagMessages())
             if (m == message) return true;
         return false;
+    }
+    // Messages equal to text, or beginning with it.
+    int Count(const std::string& text, bool prefix = false) {
+        int n = 0;
+        for (const std::string& m : DiagMessages()) n += prefix ? m.rfind(text, 0) == 0 : m == text;
+        return n;
+    }
+    static bool German() { return PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_GERMAN; }
+    // The writer's reports, as the event log and the diagnostic log get them.
+    static std::string CannotWrite(const std::string& file) {
+        return German() ? file + " kann nicht geschrieben werden. Der Text des Treibers wird verworfen, bis die Datei "
+                                 "wieder geschrieben werden kann."
+                        : file + " cannot be written. The driver's text is dropped until the file can be written again.";
+    }
+    static std::string WrittenAgain(const std::string& file, unsigned long long lost) {
+        return German() ? file + " wird wieder geschrieben. " + std::to_string(lost) +
+                              " Bytes vom Text des Treibers konnten nicht geschrieben werden."
+                        : file + " is written again. " + std::to_string(lost) +
+                              " bytes of the driver's text could not be written.";
     }
     void StartTrace(RotatingFile& file, const std::string& name) {
         Set("TraceFileName", dir_ + "\\" + name);
@@ -303,12 +333,15 @@ TEST_F(RotatingFileTest, AfterTheFinalCloseNothingReopensTheFile) {
     EXPECT_FALSE(file.IsOpen());
 }
 
-// The substitute driver's control device opens like a file but refuses every write.
-TEST_F(RotatingFileTest, FailedWritesTryTheRestOfTheChunkThenCloseTheFileAndDropWhatFollows) {
+// The substitute driver's control device opens like a file but refuses every write: the writer
+// tries the rest of the chunk, closes the file and reports the failure once; every later chunk
+// opens it again first.
+TEST_F(RotatingFileTest, FailedWritesTryTheRestOfTheChunkThenCloseTheFileAndOpenItAgainForTheNext) {
     ASSERT_TRUE(testing_vrkras::InstallDriver(1));
     ASSERT_TRUE(testing_vrkras::StartDriver());
     RotatingFile file;
-    Set("TraceFileName", "\\\\.\\VrkRasCtl1");
+    const std::string device = "\\\\.\\VrkRasCtl1";
+    Set("TraceFileName", device);
     file.Start(StreamKind::Trace, NoText);
     ASSERT_TRUE(file.IsOpen());
     Write(file, "ab\ncd\nef");
@@ -318,21 +351,218 @@ TEST_F(RotatingFileTest, FailedWritesTryTheRestOfTheChunkThenCloseTheFileAndDrop
     for (const std::string& m : DiagMessages()) failures += m.rfind("Lasterror = ", 0) == 0;
     EXPECT_EQ(3, failures);
     EXPECT_TRUE(DiagHas("#####Error by writefile"));
-    const size_t lines = DiagMessages().size();
-    Write(file, "dropped");
-    EXPECT_FALSE(file.IsOpen());
-    const std::vector<std::string> m = DiagMessages();
-    ASSERT_EQ(lines + 2, m.size());
-    EXPECT_EQ(0u, m[lines].rfind("Writeoutput in file \\\\.\\VrkRasCtl1,count=7 on pos 0; -->dropped", 0));
+    EXPECT_EQ(1, Count(CannotWrite(device)));
+    const int opens = Count("Openfile " + device + ";", true);
+    Write(file, "again");
+    Write(file, "and again");
+    EXPECT_EQ(opens + 2, Count("Openfile " + device + ";", true)) << "opened again for each chunk";
+    EXPECT_EQ(1, Count(CannotWrite(device))) << "the failure is reported once";
+    EXPECT_EQ(0, Count(device + (German() ? " wird wieder" : " is written again"), true));
     file.Close();
 
     RotatingFile log;
-    Set("LogFileName", "\\\\.\\VrkRasCtl1");
+    Set("LogFileName", device);
     log.Start(StreamKind::Log, NoText);
     EXPECT_TRUE(log.IsOpen());
     EXPECT_EQ(0u, log.Position());
     log.Close();
     testing_vrkras::StopDriver();
+}
+
+// Files held by other programs and a full drive: the writer tries again before every chunk and
+// never empties a file, a rotation moves all files or none, and what was written stays in
+// exactly one file.
+
+std::string Chunk(int i) {
+    char text[16];
+    snprintf(text, sizeof text, "c%03d ", i);
+    return std::string(text) + std::string(20, static_cast<char>('a' + i % 26)) + "\n";
+}
+
+TEST_F(RotatingFileTest, AFileHeldWithoutSharingIsOpenedAgainOnceItIsFreeAndNeverEmptied) {
+    const std::string log = dir_ + "\\RasLog.TXT", trace = dir_ + "\\RasTrc.TXT";
+    ASSERT_TRUE(WriteFileBytes(log, "before\r\n"));
+    ASSERT_TRUE(WriteFileBytes(trace, "last run\r\n"));
+    RotatingFile logFile, traceFile;
+    unsigned long long lost = 0;
+    {
+        FileHolder holder({log, trace}, Sharing::None);
+        ASSERT_TRUE(holder.holding());
+        StartLog(logFile, "RasLog.TXT");
+        StartTrace(traceFile, "RasTrc.TXT");
+        EXPECT_FALSE(logFile.IsOpen());
+        EXPECT_FALSE(traceFile.IsOpen());
+        for (int i = 0; i < 100; ++i) {
+            Write(logFile, Chunk(i));
+            Write(traceFile, Chunk(i));
+            lost += Chunk(i).size();
+        }
+        EXPECT_EQ(1, Count(CannotWrite(log)));
+        EXPECT_EQ(1, Count(CannotWrite(trace)));
+        EXPECT_EQ(2, Count("Open Error 32")) << "once for each file";
+    }
+    EXPECT_EQ("before\r\n", File("RasLog.TXT"));
+    EXPECT_EQ("last run\r\n", File("RasTrc.TXT"));
+    EXPECT_FALSE(Exists("RasTrc1.TXT")) << "the held trace file could not be moved, and nothing else moved";
+    Write(logFile, "after\n");
+    Write(traceFile, "after\n");
+    EXPECT_EQ("before\r\nafter\r\n", File("RasLog.TXT"));
+    // The rotation of the trace file's start comes with its first chunk.
+    EXPECT_EQ("last run\r\n", File("RasTrc1.TXT"));
+    EXPECT_EQ("after\r\n", File("RasTrc.TXT"));
+    EXPECT_EQ(1, Count(WrittenAgain(log, lost)));
+    EXPECT_EQ(1, Count(WrittenAgain(trace, lost)));
+    Write(logFile, "more\n");
+    EXPECT_EQ(1, Count(WrittenAgain(log, lost))) << "reported once";
+    logFile.Close();
+    traceFile.Close();
+}
+
+// A viewer that follows the trace file (sharing it for reading and writing) keeps it from being
+// moved aside: the file is continued, not emptied, and its backups stay where they are.
+TEST_F(RotatingFileTest, ATraceFileThatCannotBeMovedAsideAtStartIsContinued) {
+    const char* const backups[] = {"RasTrc.TXT", "RasTrc1.TXT", "RasTrc2.TXT", "RasTrc3.TXT"};
+    const char* const texts[] = {"current\r\n", "one\r\n", "two\r\n", "three\r\n"};
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(WriteFileBytes(dir_ + "\\" + backups[i], texts[i]));
+    RotatingFile file;
+    FileHolder viewer(dir_ + "\\RasTrc.TXT", Sharing::ReadWrite);
+    ASSERT_TRUE(viewer.holding());
+    StartTrace(file, "RasTrc.TXT");
+    EXPECT_TRUE(file.IsOpen());
+    Write(file, "new\n");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(i == 0 ? "current\r\nnew\r\n" : texts[i], File(backups[i])) << backups[i];
+    EXPECT_EQ(0, Count("Movefile from ", true)) << "nothing moved";
+    viewer.Release();
+    Write(file, "next\n");
+    EXPECT_EQ("next\r\n", File("RasTrc.TXT"));
+    EXPECT_EQ("current\r\nnew\r\n", File("RasTrc1.TXT"));
+    EXPECT_EQ("one\r\n", File("RasTrc2.TXT"));
+    EXPECT_EQ("two\r\n", File("RasTrc3.TXT"));
+    EXPECT_FALSE(Exists("RasTrc4.TXT"));
+    file.Close();
+}
+
+// The log past its limit while the current file or a backup is held: nothing shifts, the current
+// file takes the chunks, and the rotation comes with the first chunk after the file is free.
+TEST_F(RotatingFileTest, ARotationThatCannotMoveEveryFileMovesNoneAndComesOnceTheyAreFree) {
+    const struct {
+        const char* held;
+        Sharing sharing;
+    } cases[] = {{"RasLog.TXT", Sharing::ReadWrite}, {"RasLog1.TXT", Sharing::None}, {"RasLog1.TXT", Sharing::Read},
+                 {"RasLog2.TXT", Sharing::None},     {"RasLog3.TXT", Sharing::Read}};
+    Set("LogFileSize", 1);
+    Set("LogFileCount", 3);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.held);
+        const std::string dir = FreshDirectory("rotating_held");
+        Set("LogFileName", dir + "\\RasLog.TXT");
+        const char* const names[] = {"RasLog1.TXT", "RasLog2.TXT", "RasLog3.TXT"};
+        for (const char* name : names) ASSERT_TRUE(WriteFileBytes(dir + "\\" + name, name));
+        RotatingFile file;
+        file.Start(StreamKind::Log, NoText);
+        std::string written;
+        for (int i = 0; i < 40; ++i) {
+            Write(file, Chunk(i));
+            written += Chunk(i);
+        }
+        ASSERT_TRUE(PathExists(dir + "\\RasLog1.TXT"));
+        const std::string full = ReadFileBytes(dir + "\\RasLog.TXT");
+        const std::string one = ReadFileBytes(dir + "\\RasLog1.TXT");
+        const std::string two = ReadFileBytes(dir + "\\RasLog2.TXT");
+        const std::string three = ReadFileBytes(dir + "\\RasLog3.TXT");
+        std::string more;
+        FileHolder holder(dir + "\\" + c.held, c.sharing);
+        ASSERT_TRUE(holder.holding());
+        for (int i = 40; i < 90; ++i) {
+            Write(file, Chunk(i));
+            more += Chunk(i);
+        }
+        holder.Release();
+        EXPECT_EQ(one, ReadFileBytes(dir + "\\RasLog1.TXT"));
+        EXPECT_EQ(two, ReadFileBytes(dir + "\\RasLog2.TXT"));
+        EXPECT_EQ(three, ReadFileBytes(dir + "\\RasLog3.TXT"));
+        EXPECT_FALSE(PathExists(dir + "\\RasLog4.TXT"));
+        EXPECT_EQ(DriverTextOf(full) + more, DriverTextOf(ReadFileBytes(dir + "\\RasLog.TXT")));
+        Write(file, "after\n");
+        file.Close();
+        EXPECT_EQ("after\r\n", ReadFileBytes(dir + "\\RasLog.TXT"));
+        EXPECT_EQ(DriverTextOf(full) + more, DriverTextOf(ReadFileBytes(dir + "\\RasLog1.TXT")));
+        EXPECT_EQ(one, ReadFileBytes(dir + "\\RasLog2.TXT"));
+        EXPECT_EQ(two, ReadFileBytes(dir + "\\RasLog3.TXT"));
+        // Every chunk is in exactly one file.
+        std::string all;
+        for (const char* name : {"RasLog3.TXT", "RasLog2.TXT", "RasLog1.TXT", "RasLog.TXT"})
+            all += DriverTextOf(ReadFileBytes(dir + "\\" + name));
+        EXPECT_EQ(1u, CountOf(all, Chunk(0))) << "chunk 0";
+        EXPECT_EQ(1u, CountOf(all, Chunk(89))) << "chunk 89";
+    }
+}
+
+TEST_F(RotatingFileTest, AFullDriveLosesOnlyWhatDidNotFitAndTheWriterGoesOnOnceThereIsRoom) {
+    if (!testing_small_drive::Available()) GTEST_SKIP() << "no small drive T: (the harness could not mount one)";
+    const std::string dir = testing_small_drive::FreshFolder("rotating");
+    const std::string log = dir + "\\RasLog.TXT";
+    Set("LogFileName", log);
+    RotatingFile file;
+    file.Start(StreamKind::Log, NoText);
+    std::string stream;
+    for (int i = 0; i < 3; ++i) {
+        Write(file, Chunk(i));
+        stream += Chunk(i);
+    }
+    unsigned long long lost = 0;
+    std::string kept;
+    {
+        testing_small_drive::Filler filler;
+        ASSERT_TRUE(filler.full());
+        // The file's first block takes some more; then nothing fits.
+        for (int i = 3; i < 253; ++i) {
+            Write(file, Chunk(i));
+            stream += Chunk(i);
+        }
+        kept = ReadFileBytes(log);
+        // A line end cut after its CR is no line end.
+        std::string text = DriverTextOf(kept);
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        ASSERT_EQ(text, stream.substr(0, text.size())) << "what fitted is the start of the stream";
+        ASSERT_LT(text.size(), stream.size()) << "the drive never filled up";
+        lost = stream.size() - text.size();
+        EXPECT_EQ(1, Count(CannotWrite(log)));
+    }
+    for (int i = 253; i < 256; ++i) Write(file, Chunk(i));
+    file.Close();
+    EXPECT_EQ(kept + "c253 " + std::string(20, 't') + "\r\nc254 " + std::string(20, 'u') + "\r\nc255 " +
+                  std::string(20, 'v') + "\r\n",
+              ReadFileBytes(log));
+    EXPECT_EQ(1, Count(WrittenAgain(log, lost)));
+    printf("full drive: %u of %u bytes of 250 chunks did not fit\n", static_cast<unsigned>(lost),
+           static_cast<unsigned>(stream.size() - 3 * Chunk(0).size()));
+}
+
+// A count far beyond the page's own limit would move files for hours while the stream waits.
+TEST_F(RotatingFileTest, TheBackupCountIsBoundedAndTheShiftEndsAtTheFirstMissingBackup) {
+    ASSERT_TRUE(WriteFileBytes(dir_ + "\\RasTrc.TXT", "current"));
+    ASSERT_TRUE(WriteFileBytes(dir_ + "\\RasTrc1.TXT", "one"));
+    ASSERT_TRUE(WriteFileBytes(dir_ + "\\RasTrc2.TXT", "two"));
+    ASSERT_TRUE(WriteFileBytes(dir_ + "\\RasTrc4.TXT", "four"));
+    for (DWORD count : {100000ul, 0xFFFFFFFFul}) {
+        Set("TraceFileCount", count);
+        RotatingFile file;
+        StartTrace(file, "RasTrc.TXT");
+        ASSERT_TRUE(DiagHas("Tracingdatas : Filename=" + dir_ + "\\RasTrc.TXT;Filecount=999;Filesize=327680;Timeout=1000;append=0"))
+            << count;
+        file.Close();
+        EXPECT_EQ(999u, ReadStreamFileCount(StreamKind::Trace));
+    }
+    // The first start moved three files and stopped at the missing RasTrc3.TXT; the second moved
+    // five, the empty file of the first start among them.
+    EXPECT_EQ(8, Count("Movefile from ", true));
+    EXPECT_EQ("", File("RasTrc1.TXT"));
+    EXPECT_EQ("current", File("RasTrc2.TXT"));
+    EXPECT_EQ("one", File("RasTrc3.TXT"));
+    EXPECT_EQ("two", File("RasTrc4.TXT"));
+    EXPECT_EQ("four", File("RasTrc5.TXT"));
+    EXPECT_FALSE(Exists("RasTrc6.TXT"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "service_fixture.h"
+#include "small_drive.h"
 
 using namespace testing_machine;
 using namespace testing_services;
@@ -185,6 +186,72 @@ TEST_F(TraceServiceTest, NamesChangedWhileStreamingSplitNoChunkAndLoseNoByte) {
             }
         }
     }
+}
+
+// A stop while both streams run at full speed: a worker that holds a fetched chunk when the stop
+// comes writes it before its file closes, and nothing is fetched after that, so every byte the
+// driver handed out is in a file.
+TEST_F(TraceServiceTest, EveryByteTheDriverHandedOutBeforeTheStopIsInTheFiles) {
+    Set("TraceFileSize", 1024 * 1024);
+    Set("LogFileSize", 1024 * 1024);
+    ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_TRACE, VRKRAS_PATTERN_LINES, 'T'));
+    ASSERT_TRUE(driver_.Pattern(VRKRAS_STREAM_LOG, VRKRAS_PATTERN_LONG, 'L'));
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_TRUE(StartTraceService());
+        ASSERT_TRUE(WaitUntil([&] { return File("RasLog.TXT").size() > 20000; }));
+        ASSERT_TRUE(StopTraceService());
+        // The service's process may go on after STOPPED; the driver is asked no more once it has ended.
+        ASSERT_TRUE(WaitPollsStop());
+        const vrkras_state state = DriverState();
+        std::string trace;
+        for (const char* name : {"RasTrc3.TXT", "RasTrc2.TXT", "RasTrc1.TXT", "RasTrc.TXT"})
+            trace += DriverTextOf(File(name));
+        const std::string log = DriverTextOf(File("RasLog.TXT"));
+        const unsigned long long traceProduced = state.streams[VRKRAS_STREAM_TRACE].produced;
+        const unsigned long long logProduced = state.streams[VRKRAS_STREAM_LOG].produced;
+        EXPECT_EQ(logProduced, log.size()) << "log bytes fetched but not written";
+        EXPECT_TRUE(log == PatternText(VRKRAS_PATTERN_LONG, 'L', 0, log.size()));
+        // The trace files of earlier runs moved to the backups at each start.
+        ASSERT_LE(trace.size(), traceProduced);
+        EXPECT_EQ(traceProduced, trace.size()) << "trace bytes fetched but not written";
+        EXPECT_TRUE(trace == PatternText(VRKRAS_PATTERN_LINES, 'T', 0, trace.size()));
+    }
+}
+
+// The log file on a drive that fills up while the service runs: what fitted stays, the text the
+// driver hands out meanwhile is dropped, and once there is room again the service goes on writing.
+TEST_F(TraceServiceTest, TheServiceGoesOnWritingOnceTheFullDriveHasRoomAgain) {
+    if (!testing_small_drive::Available()) GTEST_SKIP() << "no small drive T: (the harness could not mount one)";
+    const std::string log = testing_small_drive::FreshFolder("service") + "\\RasLog.TXT";
+    Set("LogFileName", log);
+    ASSERT_TRUE(driver_.Queue(VRKRAS_STREAM_LOG));
+    ASSERT_TRUE(StartTraceService());
+    std::string before, during, after;
+    for (int i = 0; i < 3; ++i) before += "before " + std::to_string(i) + " " + std::string(50, 'b') + "\n";
+    ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_LOG, before));
+    ASSERT_TRUE(WaitUntil([&] { return DriverTextOf(ReadFileBytes(log)) == before; }));
+    {
+        testing_small_drive::Filler filler;
+        ASSERT_TRUE(filler.full());
+        for (int i = 0; i < 80; ++i) during += "full " + std::to_string(i) + " " + std::string(60, 'f') + "\n";
+        ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_LOG, during));
+        ASSERT_TRUE(WaitDrained(VRKRAS_STREAM_LOG, before.size() + during.size()));
+    }
+    for (int i = 0; i < 3; ++i) after += "after " + std::to_string(i) + "\n";
+    ASSERT_TRUE(driver_.Push(VRKRAS_STREAM_LOG, after));
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string text = DriverTextOf(ReadFileBytes(log));
+        return text.size() >= after.size() && text.compare(text.size() - after.size(), after.size(), after) == 0;
+    }));
+    ASSERT_TRUE(StopTraceService());
+    std::string text = DriverTextOf(ReadFileBytes(log));
+    ASSERT_EQ(0u, text.rfind(before, 0));
+    text = text.substr(before.size(), text.size() - before.size() - after.size());
+    // A line end cut after its CR is no line end.
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    EXPECT_EQ(during.substr(0, text.size()), text) << "what fitted is the start of what came";
+    EXPECT_LT(text.size(), during.size());
 }
 
 }  // namespace
