@@ -168,8 +168,13 @@ bool ValueNames(HKEY key, MultiStringList* names) {
 // parents): a source key without values anywhere below it leaves no trace.
 class TargetKey {
 public:
-    TargetKey(HKEY root, const char* path) : root_(root), name_(path) {}
-    TargetKey(TargetKey* parent, const char* name) : parent_(parent), name_(name) {}
+    // text: the target as its RegistryPath names it, for the log.
+    TargetKey(HKEY root, const char* keyPath, const char* text) : root_(root), name_(keyPath) {
+        CopyText(path_, sizeof path_, text);
+    }
+    TargetKey(TargetKey* parent, const char* name) : parent_(parent), name_(name) {
+        snprintf(path_, sizeof path_, "%s\\%s", parent->path_, name);
+    }
     HKEY get() {
         if (key_.valid() || failed_) return key_.get();
         const HKEY above = parent_ ? parent_->get() : root_;
@@ -179,15 +184,18 @@ public:
                                             nullptr, key_.put(), &disposition) != ERROR_SUCCESS;
         return key_.get();
     }
+    const char* path() const { return path_; }
 
 private:
     TargetKey* parent_ = nullptr;
     HKEY root_ = nullptr;
     const char* name_;
+    char path_[kPathSize];
     RegKey key_;
     bool failed_ = false;
 };
 
+// Copies one value; one that cannot be written is named in the log, as WriteRegValue names it.
 bool CopyValue(HKEY source, const char* name, TargetKey* target) {
     DWORD type = REG_NONE, size = 0;
     if (RegQueryValueExA(source, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
@@ -196,7 +204,16 @@ bool CopyValue(HKEY source, const char* name, TargetKey* target) {
         RegQueryValueExA(source, name, nullptr, &type, static_cast<BYTE*>(data.get()), &size) != ERROR_SUCCESS)
         return false;
     const HKEY to = target->get();
-    return to && RegSetValueExA(to, name, 0, type, static_cast<const BYTE*>(data.get()), size) == ERROR_SUCCESS;
+    if (!to) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not open or create the registry key of %s\\%s", target->path(),
+                      name);
+        return false;
+    }
+    const LONG set = RegSetValueExA(to, name, 0, type, static_cast<const BYTE*>(data.get()), size);
+    if (set != ERROR_SUCCESS)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s\\%s; error %ld", target->path(),
+                      name, set);
+    return set == ERROR_SUCCESS;
 }
 
 // The copy names entries as a RegistryPath would, key path and name in a 260-byte text: an entry
@@ -417,7 +434,7 @@ BOOL CopyRegTree(const char* source, const char* target) {
     char* keyPath;
     HKEY root;
     SplitRegistryRoot(text, &keyPath, &root);
-    TargetKey to(root, keyPath);
+    TargetKey to(root, keyPath, target);
     return CopyKey(from.get(), &to, strlen(source), strlen(target)) ? TRUE : FALSE;
 }
 
