@@ -176,6 +176,14 @@ BOOL MoveOnePath(const char* source, const char* target) {
                       target, static_cast<long>(ERROR_FILE_NOT_FOUND));
         return FALSE;
     }
+    // A file moved onto itself (a mask's match under its own name in the same folder) stays: deleting
+    // the target first would delete the source.
+    char sourceFull[kPathSize], targetFull[kPathSize];
+    const DWORD sourceLength = GetFullPathNameA(source, sizeof sourceFull, sourceFull, nullptr);
+    const DWORD targetLength = GetFullPathNameA(target, sizeof targetFull, targetFull, nullptr);
+    if (sourceLength > 0 && sourceLength < sizeof sourceFull && targetLength > 0 && targetLength < sizeof targetFull &&
+        lstrcmpiA(sourceFull, targetFull) == 0)
+        return TRUE;
     // The target goes only once the source can take its place: a held source would leave neither.
     if (!CanMoveFile(source)) {
         const long error = static_cast<long>(GetLastError());

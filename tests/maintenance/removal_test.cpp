@@ -63,6 +63,8 @@ TEST_F(RemovalTest, KeyAndFileNamesThatSpellOtherPathsNameOnlyThemselves) {
     ASSERT_TRUE(WriteFileBytes(windowsOld, "victim"));
     ASSERT_TRUE(WriteFileBytes(Maker("%SystemRoot%.tmp"), "the package's"));
     ASSERT_TRUE(WriteFileBytes(Maker("%SystemRoot%.old"), "the package's"));
+    // A mask's match moved under its own name in the same folder is moved onto itself.
+    ASSERT_TRUE(WriteFileBytes(Maker("plain.old"), "plain"));
     {
         DelFilesOverride list("[DELETE VrkLV]\r\n1=*.tmp\r\n[MOVE OLD VrkMpr]\r\n1=*.old,unused\r\n");
         ASSERT_TRUE(CleanUp(kGateway));
@@ -73,6 +75,8 @@ TEST_F(RemovalTest, KeyAndFileNamesThatSpellOtherPathsNameOnlyThemselves) {
     EXPECT_EQ("victim", ReadFileBytes(windowsOld));
     EXPECT_FALSE(PathExists(Maker("%SystemRoot%.tmp")));
     EXPECT_EQ("the package's", ReadFileBytes(Maker("%SystemRoot%.old"))) << "moved onto itself";
+    EXPECT_EQ("plain", ReadFileBytes(Maker("plain.old"))) << "moved onto itself";
+    DeleteFileA(Maker("plain.old").c_str());
     DeleteFileA(windowsTmp.c_str());
     DeleteFileA(windowsOld.c_str());
 }
