@@ -124,6 +124,42 @@ TEST_F(SetupLogTest, MessageLongerThanTheLineIsCutAndTheLineStillEndsWithCrLf) {
     EXPECT_EQ("after", messages[1]);
 }
 
+// Writes one line and notes what the C runtime's printf makes of the same format and arguments.
+class PrintfTwin {
+public:
+    template <typename... Arguments>
+    void Write(const char* format, Arguments... arguments) {
+        char text[kLogLineSize];
+        snprintf(text, sizeof text, format, arguments...);
+        expected_.push_back(text);
+        WriteSetupLog(kLogSourceSetup, kLogTrace, format, arguments...);
+    }
+    const std::vector<std::string>& expected() const { return expected_; }
+
+private:
+    std::vector<std::string> expected_;
+};
+
+TEST_F(SetupLogTest, MessagesAreFormattedAsPrintfFormatsThem) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    PrintfTwin twin;
+    twin.Write("plain text, 100%% of it");
+    twin.Write("%d %d %d %i %d", 0, -1, 2147483647, -2147483647 - 1, 42);
+    twin.Write("%u %u %lu %ld %ld", 0u, 4294967295u, 4294967295UL, -5L, 2147483647L);
+    twin.Write("%x %X %lx %x %X", 0xABCDEFu, 0xABCDEFu, 0xFFFFFFFFUL, 0u, 0x1234u);
+    twin.Write("[%5d] [%-5d] [%05d] [%-05d] [%05d] [%5.3d] [%.0d] [%.0d] [%3.0d]", 42, 42, 42, 42, -42, 7, 0, 3, 0);
+    twin.Write("[%2.2d %2.2d] [%2d] [%1d]", 3, 123, 12345, -9);
+    twin.Write("[%s] [%10s] [%-10s] [%.3s] [%.*s] [%.*s] [%*s] [%-*d] [%s]", "text", "right", "left", "cut here", 2,
+               "ab-cd", -1, "whole", -6, "neg", 4, 9, "");
+    twin.Write("[%c%c] [%3c] [%-3c]", 'o', 'k', 'x', 'y');
+    twin.Write("%s = %d; %s, error %ld", "Value", 17, "Can not", 5L);
+    // Conversions the log lines do not use go through the runtime all the same.
+    twin.Write("[%+d] [% d] [%#x] [%o] [%.3f] [%lld] [%hd] [%e]", 5, 6, 255u, 8u, 2.5, -7LL, static_cast<short>(-3), 1e10);
+    twin.Write("%d %s and then %.2f", 1, "mixed", 0.125);
+    CloseSetupLog();
+    EXPECT_EQ(twin.expected(), LogMessages(log_));
+}
+
 TEST_F(SetupLogTest, ThresholdDecidesWhichLevelsAreWritten) {
     ASSERT_TRUE(OpenTestLog(log_, 1));
     EXPECT_EQ(1u, LogLevel);
