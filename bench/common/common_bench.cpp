@@ -39,7 +39,7 @@ void Alternate(int round, const std::function<void()>& candidate, const std::fun
 }
 
 void BenchLog() {
-    const int kLines = 2000, kRounds = 31;
+    const int kLines = 500, kRounds = 101;
     CreateDirectoryA(kBenchDir, nullptr);
     const std::string logPath = std::string(kBenchDir) + "\\setup.log";
     const std::string plainPath = std::string(kBenchDir) + "\\plain.log";
