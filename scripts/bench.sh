@@ -33,8 +33,8 @@ mkdir -p "$results"
 benchmarks=(
   "common_bench"
   "cleanup_bench 5"
-  "tracesvc_drain 5 3000"
-  "tracesvc_idle_cpu 15 5"
+  "tracesvc_drain 9 3000"
+  "tracesvc_idle_cpu 20 5"
 )
 failed=0
 outputs=()

@@ -105,7 +105,7 @@ double ServiceRate(const DriverControl& driver, DWORD windowMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? atoi(argv[1]) : 5;
+    const int rounds = argc > 1 ? atoi(argv[1]) : 7;
     const DWORD windowMs = argc > 2 ? static_cast<DWORD>(atoi(argv[2])) : 3000;
     if (!PrepareTraceServiceMachine(kDir)) {
         fprintf(stderr, "tracesvc_drain: cannot load the driver or install the service\n");
@@ -113,10 +113,17 @@ int main(int argc, char** argv) {
     }
     DriverControl driver;
     std::vector<double> services, onThreads, threadRatios, mainRatios;
-    // Rounds alternate, so that a slower stretch of a shared machine touches every side alike.
+    // The service and the loop it is compared with take turns at going first, so that a slower
+    // stretch of a shared machine touches both alike.
     for (int round = 1; round <= rounds; ++round) {
-        const double onThread = BareLoopOnThread(driver, windowMs);
-        const double service = ServiceRate(driver, windowMs);
+        double onThread = 0, service = 0;
+        if (round % 2) {
+            onThread = BareLoopOnThread(driver, windowMs);
+            service = ServiceRate(driver, windowMs);
+        } else {
+            service = ServiceRate(driver, windowMs);
+            onThread = BareLoopOnThread(driver, windowMs);
+        }
         const double onMain = BareLoop(driver, windowMs);
         if (onThread <= 0 || onMain <= 0 || service <= 0) {
             fprintf(stderr, "tracesvc_drain: round %d measured nothing\n", round);

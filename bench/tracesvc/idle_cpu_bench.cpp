@@ -6,7 +6,8 @@
 // share of each poll spent in wineserver and in winedevice.exe, which hosts the driver, is in no
 // figure.
 //
-//   tracesvc_idle_cpu [seconds [rounds]] the measurement (7 rounds of windows of 15 s when none is given)
+//   tracesvc_idle_cpu [seconds [rounds]] the measurement (7 rounds of windows of 20 s when none is given;
+//                                        a window should be a whole number of settings checks, 10 s each)
 //   tracesvc_idle_cpu --fetch-cost       CPU time of one fetch of each way, on one thread
 //   tracesvc_idle_cpu --mark-round-trips one fetch each way between markers, for round_trips.sh
 #include <windows.h>
@@ -31,6 +32,8 @@ const char kNamedLoop[] = "--poll-reading-the-adapter-number";
 const char kKnownLoop[] = "--poll-the-known-device";
 // Start-up costs are not idle time: a measurement begins this long after its process starts polling.
 constexpr DWORD kSettleMs = 3000;
+// The service's own start (its files rotated and opened, the driver found) settles longer.
+constexpr DWORD kServiceSettleMs = 10000;
 
 // One fetch of trace text: open the device, one request, close.
 DWORD FetchFrom(const char* devicePath, void* buffer, DWORD size) {
@@ -201,7 +204,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && strcmp(argv[1], kKnownLoop) == 0) return PollLikeTheService(FetchKnownDevice);
     if (argc > 1 && strcmp(argv[1], "--mark-round-trips") == 0) return MarkRoundTrips();
     if (argc > 1 && strcmp(argv[1], "--fetch-cost") == 0) return FetchCost();
-    const DWORD windowMs = argc > 1 ? static_cast<DWORD>(atoi(argv[1])) * 1000 : 15000;
+    const DWORD windowMs = argc > 1 ? static_cast<DWORD>(atoi(argv[1])) * 1000 : 20000;
     const int rounds = argc > 2 ? atoi(argv[2]) : 7;
     if (windowMs == 0 || rounds < 1 || !PrepareTraceServiceMachine(kDir) ||
         !testing_trace_service::StartTraceService()) {
@@ -217,7 +220,7 @@ int main(int argc, char** argv) {
             fprintf(stderr, "tracesvc_idle_cpu: the service does not continue\n");
             return 1;
         }
-        Sleep(kSettleMs);
+        Sleep(round == 0 ? kServiceSettleMs : kSettleMs);
         const int servicePid = FindMachineProcess("TraceLogSvc.exe");
         const double service = CpuPerHour(servicePid, windowMs);
         if (!ControlService(SERVICE_CONTROL_PAUSE, SERVICE_PAUSED)) {
