@@ -1,6 +1,7 @@
 #include "common/setup_log.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -106,9 +107,10 @@ char* PutLocalNow(char* p) {
     whole.dwLowDateTime = static_cast<DWORD>(utcSecond);
     whole.dwHighDateTime = static_cast<DWORD>(utcSecond >> 32);
     if (FileTimeToLocalFileTime(&whole, &local) && FileTimeToSystemTime(&local, &t)) {
-        PutSecond(p, t);
-        ShareSecond(second, p);
-        return PutNumber(p + kSecondTextSize, milliseconds, 3);
+        char* const end = PutSecond(p, t);
+        // Only a text of the usual width is shared: readers take exactly that many bytes.
+        if (end - p == static_cast<ptrdiff_t>(kSecondTextSize)) ShareSecond(second, p);
+        return PutNumber(end, milliseconds, 3);
     }
     GetLocalTime(&t);
     return PutNumber(PutSecond(p, t), t.wMilliseconds, 3);
@@ -178,6 +180,7 @@ int MessageText::format(const char* f, va_list arguments) {
         int width = 0, precision = -1;
         if (*f == '*') {
             width = va_arg(arguments, int);
+            if (width < -kWidest) return -1;
             if (width < 0) {
                 left = true;
                 width = -width;
