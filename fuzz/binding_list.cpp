@@ -15,12 +15,14 @@ namespace {
 
 using Model = std::vector<std::string>;
 
+// Every non-empty string of the value, in order.
 Model EntriesOf(const std::string& bytes) {
     Model entries;
     size_t at = 0;
-    while (at < bytes.size() && bytes[at] != '\0') {
+    while (at < bytes.size()) {
         const size_t end = bytes.find('\0', at);
-        entries.push_back(bytes.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        const std::string entry = bytes.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (!entry.empty()) entries.push_back(entry);
         if (end == std::string::npos) break;
         at = end + 1;
     }

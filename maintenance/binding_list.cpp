@@ -42,10 +42,18 @@ bool BindingList::Assign(const char* data, size_t size) {
     if (!Reserve(size + 2)) return false;
     if (size) memcpy(data_, data, size);
     data_[size] = data_[size + 1] = '\0';
-    // Entries end at the first empty string; the NUL behind the data closes an entry that lacks its own.
-    size_t at = 0;
-    while (at < size && data_[at] != '\0') at += strlen(data_ + at) + 1;
-    used_ = at;
+    // The NUL behind the data closes an entry that lacks its own. A list written back shorter than
+    // it was read would lose every binding behind a stray empty string.
+    size_t used = 0;
+    for (size_t at = 0; at < size;) {
+        const size_t length = strlen(data_ + at);
+        if (length > 0) {
+            memmove(data_ + used, data_ + at, length + 1);
+            used += length + 1;
+        }
+        at += length + 1;
+    }
+    used_ = used;
     data_[used_] = '\0';
     return true;
 }
