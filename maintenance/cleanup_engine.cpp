@@ -6,9 +6,9 @@
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/progress_note.h"
-#include "common/value_records.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/value_records.h"
 #include "lang/resource.h"
 #include "maintenance/file_lists.h"
 #include "maintenance/lan_adapters.h"
@@ -16,7 +16,6 @@
 #include "maintenance/provisioning.h"
 #include "maintenance/replaced_settings.h"
 #include "maintenance/snmp_agent_entry.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 
@@ -269,22 +268,4 @@ void CleanUpGateway(HWND window, BOOL deleteFiles, BOOL commonStep) {
     ProcessLineDeleteSection(kProductGateway, deleteFiles);
     if (commonStep) CleanUpCommon(deleteFiles);
     CloseProgressNote();
-}
-
-BOOL RouterCleanUpWorker(const SetupArguments& arguments, const char** result) {
-    CleanUpRouter(arguments.window, TRUE);
-    *result = kResultOk;
-    return TRUE;
-}
-
-BOOL RemoteAccessCleanUpWorker(const SetupArguments& arguments, const char** result) {
-    CleanUpRemoteAccess(arguments.window, TRUE);
-    *result = kResultOk;
-    return TRUE;
-}
-
-BOOL GatewayCleanUpWorker(const SetupArguments& arguments, const char** result) {
-    CleanUpGateway(arguments.window, TRUE);
-    *result = kResultOk;
-    return TRUE;
 }

@@ -8,10 +8,10 @@
 #include "common/multistring.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "maintenance/file_lists.h"
 #include "maintenance/group_list.h"
 #include "maintenance/snmp_agent_entry.h"
-#include "setupdll/setup_results.h"
 
 const char kServiceGroupOrderList[] = "SYSTEM\\CurrentControlSet\\Control\\ServiceGroupOrder\\List";
 const char kTraceGroupName[] = "VrkMprTraceGroup";

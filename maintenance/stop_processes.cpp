@@ -3,10 +3,10 @@
 #include "common/handles.h"
 #include "common/progress_note.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "maintenance/replaced_settings.h"
 #include "maintenance/window_closing.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 // A service gets this many status polls, one this far apart, to reach SERVICE_STOPPED.
 constexpr DWORD kStopPollMs = 1000;

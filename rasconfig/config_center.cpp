@@ -4,13 +4,13 @@
 #include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
-#include "rasconfig/driver_channel.h"
 #include "rasconfig/caller_page.h"
+#include "rasconfig/driver_channel.h"
 #include "rasconfig/file_page.h"
 #include "rasconfig/msneaz_page.h"
 #include "rasconfig/protocol_page.h"
-#include "setupdll/setup_results.h"
 
 const char kCenterTitleEnglish[] = "Varnek ISDN DIALCORE configuration";
 const char kCenterTitleGerman[] = "Varnek ISDN DIALCORE Konfiguration";

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 // The two titles the center has in the language modules; a window with either is a center.
 extern const char kCenterTitleEnglish[];

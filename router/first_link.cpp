@@ -10,9 +10,9 @@
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/first_link_records.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // Dialog 118: the ISDN interface's address, mask and gateway, and the router's IPX network number.
 #include <cstring>
 
-#include "common/help.h"
 #include "common/dialog_controls.h"
+#include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/registry.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/ip_address.h"
 #include "router/ipipx_config.h"
 #include "router/ipipx_keys.h"
 #include "router/ipipx_numbers.h"
 #include "router/ipipx_registry.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 

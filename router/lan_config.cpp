@@ -4,10 +4,10 @@
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/registry.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "maintenance/lan_adapters.h"
 #include "router/lan_config_lines.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 

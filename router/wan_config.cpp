@@ -6,10 +6,10 @@
 #include "common/messages.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/controller_table.h"
 #include "router/wan_format.h"
-#include "setupdll/setup_results.h"
 
 const char kMprControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprWan\\Parameters\\Controllers";
 const char kRasControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters\\Controllers";
