@@ -132,7 +132,7 @@ void LoadControllerTable(ProductId product) {
     g_count = 0;
     RegistrySubkeyList cards(kCapiKey);
     for (const char* name; g_count < kControllerTableSize && (name = cards.next()) != nullptr;) LoadCard(name, product);
-    if (product != kProductRemoteAccess) LoadX31Settings();
+    if (product != kProductRemoteAccess) LoadX31Settings(g_table, g_count);
 }
 
 BOOL SaveControllerTable(ProductId product) {
@@ -158,7 +158,7 @@ BOOL SaveControllerTable(ProductId product) {
             if (!ProductValuePath(path, entry, productKey, s.name) || !WriteRegString(path, s.text, kRegClose))
                 ok = FALSE;
     }
-    if (product != kProductRemoteAccess) SaveX31Settings();
+    if (product != kProductRemoteAccess) SaveX31Settings(g_table, g_count);
     return ok;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
@@ -86,10 +87,10 @@ INT_PTR CALLBACK FirstLinkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (TakeDialog(dialog)) EndDialog(dialog, 1);
+            if (TakeDialog(dialog)) EndDialog(dialog, kDialogOk);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, kDialogCancel);
             return TRUE;
         case IDHELP:
             ShowSetupHelp(dialog, IDH_FIRST_LINK);
@@ -135,12 +136,12 @@ bool NextEntryNumber(const char* key, char* out, DWORD size) {
 BOOL ConfigureFirstLink(const SetupArguments& arguments, const char** result) {
     const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_FIRST_LINK), arguments.window,
                                         FirstLinkProc, 0);
-    if (end == 1) {
+    if (end == kDialogOk) {
         WriteRecords();
         *result = kResultOk;
         return TRUE;
     }
-    if (end == 0) {
+    if (end == kDialogCancel) {
         *result = kResultUserCancel;
         return TRUE;
     }

@@ -19,9 +19,6 @@ const char kTapiDeviceKey[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES\\VrkRas";
 
 namespace {
 
-constexpr UINT kNoControllerStyle = MB_ICONEXCLAMATION | MB_OK;
-constexpr UINT kNoneInUseStyle = MB_ICONEXCLAMATION | MB_YESNO;
-
 void WriteList(const char* path, const MultiStringBlock& list) {
     const std::string bytes = list.bytes();
     WriteRegMultiString(path, bytes.data(), kRegClose, static_cast<DWORD>(bytes.size()));
@@ -105,7 +102,7 @@ BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
     LoadControllerTable(product);
     ApplyInterfaceRule();
     if (ControllerCount() == 0) {
-        MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoControllerStyle, IDS_MESSAGE_CAPTION);
+        MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoticeStyle, IDS_MESSAGE_CAPTION);
         *result = kResultNotAnyController;
         WriteControllerStrings(product);
         return TRUE;
@@ -123,7 +120,7 @@ BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
         }
         *result = kResultOk;
         if (AnyInUse()) break;
-        if (MessageBoxFromIds(owner, IDS_WAN_NONE_IN_USE, kNoneInUseStyle, IDS_MESSAGE_CAPTION) == IDYES) continue;
+        if (MessageBoxFromIds(owner, IDS_WAN_NONE_IN_USE, kQuestionStyle, IDS_MESSAGE_CAPTION) == IDYES) continue;
         *result = kResultNotAnyController;
         break;
     }
