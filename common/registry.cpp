@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/handles.h"
-#include "common/multistring.h"
+#include "common/multistring_list.h"
 #include "common/paths.h"
 #include "common/setup_log.h"
 

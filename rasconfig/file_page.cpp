@@ -13,10 +13,10 @@
 #include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/command_line.h"
-#include "rasconfig/config_center.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/entry_number.h"
 #include "rasconfig/program_start.h"
+#include "rasconfig/special_mode.h"
 #include "rasconfig/trace_icons.h"
 #include "tracesvc/stream_settings.h"
 
