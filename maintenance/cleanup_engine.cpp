@@ -16,15 +16,14 @@
 #include "maintenance/provisioning.h"
 #include "maintenance/replaced_settings.h"
 #include "maintenance/snmp_agent_entry.h"
+#include "maintenance/stop_processes.h"
 
 namespace {
 
 const char kMakerKeyPath[] = "SOFTWARE\\VARNEK";
 const char kOldMakerKeyPath[] = "SOFTWARE\\VARNEK GmbH";
-const char kNetworkCardsPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
 const char kCapiRegistry[] = "SOFTWARE\\CAPI20";
 const char kTapiDevices[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES";
-const char kExtensionAgents[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 
 // The keys whose presence says that a line is still installed.
 const char* const kInstalledLineMarkers[] = {
@@ -34,7 +33,7 @@ const char* const kInstalledLineMarkers[] = {
 };
 
 // Shared by the router and the other lines: removed with the last line only.
-const char* const kSharedServices[] = {"VrkLogSV", "VrkMprTrc"};
+const char* const kSharedServices[] = {kLogService, "VrkMprTrc"};
 
 struct SharedList {
     const char* section;
@@ -115,13 +114,13 @@ bool StartsWithIgnoringCase(const char* name, const char* prefix) {
 }
 
 void RemoveSnmpAgentEntries() {
-    RegistryValueNameList names(kExtensionAgents);
+    RegistryValueNameList names(kExtensionAgentsKey);
     while (const char* name = names.next()) {
         char path[kPathSize];
         char text[kAgentTextSize] = "";
-        if (!JoinRegistryPath(kExtensionAgents, name, path) || !ReadRegString(path, text, sizeof text)) continue;
+        if (!JoinRegistryPath(kExtensionAgentsKey, name, path) || !ReadRegString(path, text, sizeof text)) continue;
         if (lstrcmpiA(text, kRouterAgentKey) == 0 || lstrcmpiA(text, kOldRouterAgentKey) == 0)
-            DeleteRegValue(kExtensionAgents, name);
+            DeleteRegValue(kExtensionAgentsKey, name);
     }
 }
 
@@ -149,14 +148,14 @@ void DeleteProductKeys(const char* prefix) {
 }
 
 void DeleteNetworkCardEntries(const char* prefix) {
-    RegistrySubkeyList cards(kNetworkCardsPath);
+    RegistrySubkeyList cards(kNetworkCardsKey);
     while (const char* card = cards.next()) {
         char key[kPathSize], path[kPathSize];
         char productName[kProductNameSize] = "";
-        if (!JoinRegistryPath(kNetworkCardsPath, card, key) || !JoinRegistryPath(key, "ProductName", path) ||
+        if (!JoinRegistryPath(kNetworkCardsKey, card, key) || !JoinRegistryPath(key, "ProductName", path) ||
             !ReadRegString(path, productName, sizeof productName))
             continue;
-        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(kNetworkCardsPath, card);
+        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(kNetworkCardsKey, card);
     }
 }
 

@@ -21,7 +21,6 @@ namespace {
 
 const char kAgentPathname[] = "SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion\\Pathname";
 const char kAgentDll[] = "%SystemRoot%\\SYSTEM32\\VARNEK\\agntdll.dll";
-const char kExtensionAgentsKey[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 constexpr DWORD kAgentValueSize = 256;
 
 struct ServiceDllValue {

@@ -5,6 +5,7 @@
 
 #include "maintenance/file_list_lines.h"
 
+const char kExtensionAgentsKey[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 const char kRouterAgentKey[] = "SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion";
 const char kOldRouterAgentKey[] = "SOFTWARE\\VARNEK GmbH\\VrkMpr\\CurrentVersion";
 

@@ -71,18 +71,13 @@ struct CallerPage {
 
 CallerPage* PageOf(HWND page) { return PageValues<CallerPage>(page); }
 
-bool ValuePath(const char* value, char* path, size_t size) {
-    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, value);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
-
 // The caller file's path, expanded (kExpandSize bytes). Without IncomingCallerFile the default is
 // written there first; a value that is there but cannot be read (too long, another type) is left
 // for its owner and the default used.
 void CallerFilePath(char* file) {
     char path[kPathSize];
     file[0] = '\0';
-    if (ValuePath(kCallerFileValue, path, sizeof path) && ReadRegString(path, file, kExpandSize) == 0) {
+    if (JoinRegistryPath(kVrkRasParametersKey, kCallerFileValue, path) && ReadRegString(path, file, kExpandSize) == 0) {
         CopyText(file, kExpandSize, kDefaultCallerFile);
         ExpandInPlace(file, kExpandSize);
         DWORD type, size;
@@ -127,7 +122,7 @@ void LoadPage(HWND page, CallerPage* values) {
 
     DWORD flags = 0;
     char path[kPathSize];
-    if (ValuePath(kIncallFlagValue, path, sizeof path)) ReadRegDword(path, &flags);
+    if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) ReadRegDword(path, &flags);
     CheckDlgButton(page, IDC_CALLER_CHECK_FLAG0, flags & kFlagFirstBox ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_CALLER_CHECK_FLAG1, flags & kFlagSecondBox ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -270,7 +265,7 @@ bool ApplyPage(HWND page, CallerPage* values) {
     if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG0) == BST_CHECKED) flags |= kFlagFirstBox;
     if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG1) == BST_CHECKED) flags |= kFlagSecondBox;
     char path[kPathSize];
-    if (ValuePath(kIncallFlagValue, path, sizeof path)) WriteRegDword(path, flags, kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) WriteRegDword(path, flags, kRegClose);
     const DWORD error = SendIncallFlags(flags);
     if (refused == ERROR_SUCCESS && !IsDriverAbsent(error)) refused = error;
     if (refused == ERROR_SUCCESS) return true;

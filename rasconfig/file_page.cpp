@@ -279,8 +279,8 @@ void ApplyNow(HWND page, FilePage* values) {
 
 void StoreLevel(HWND page, const FilePageTraits& traits) {
     char path[kPathSize];
-    snprintf(path, sizeof path, "%s\\%s", kVrkRasParametersKey, traits.levelValue);
-    WriteRegDword(path, LevelMask(page), kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, traits.levelValue, path))
+        WriteRegDword(path, LevelMask(page), kRegClose);
 }
 
 bool StartViewer(const FilePageTraits& traits, const char* file) {

@@ -44,11 +44,6 @@ struct MsnEazPage {
 
 MsnEazPage* PageOf(HWND page) { return PageValues<MsnEazPage>(page); }
 
-bool ValuePath(char* path, size_t size) {
-    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, kMsnEazValue);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
-
 void ShowTable(HWND page, const MsnEazTable& table, int selected) {
     SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < table.size(); ++i) AppendLine(page, IDC_MSNEAZ_LIST, MsnEazListLine(table.at(i)));
@@ -62,7 +57,7 @@ void LoadPage(HWND page, MsnEazPage* values) {
     SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&kListTabStop));
 
     char path[kPathSize];
-    if (!ValuePath(path, sizeof path)) return;
+    if (!JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path)) return;
     RegistryStringList strings(path);
     strings.rewind();
     for (const char* text; (text = strings.next()) != nullptr;) {
@@ -109,7 +104,7 @@ bool ApplyPage(HWND page, const MsnEazPage* values) {
     const std::string table = values->table.driverTable();
     char path[kPathSize];
     // The string's own terminator is the final NUL of the registry form; an empty table is that NUL alone.
-    if (ValuePath(path, sizeof path))
+    if (JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path))
         WriteRegMultiString(path, table.c_str(), kRegClose, static_cast<DWORD>(table.size() + 1));
     WriteSetupLog(kLogSourceSetup, kLogTrace, "MSNEAZ stored with %u entries", static_cast<unsigned>(values->table.size()));
     const DWORD error = table.empty() ? LoadMsnEazTable(kEmptyDriverTable, sizeof kEmptyDriverTable)

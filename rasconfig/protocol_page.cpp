@@ -1,7 +1,5 @@
 #include "rasconfig/protocol_page.h"
 
-#include <cstdio>
-
 #include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/paths.h"
@@ -26,15 +24,11 @@ const ProtocolGroup kGroups[] = {
     {"DefaultOutbound", IDC_OUT_HDLC, IDC_OUT_X75, IDC_OUT_V110, IDC_OUT_V120, SetDefaultOutbound},
 };
 
-bool ValuePath(const ProtocolGroup& group, char* path, size_t size) {
-    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, group.value);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
-
 void LoadGroup(HWND page, const ProtocolGroup& group) {
     char stored[kStoredNameSize] = "";
     char path[kPathSize];
-    if (!ValuePath(group, path, sizeof path) || !ReadRegString(path, stored, sizeof stored)) stored[0] = '\0';
+    if (!JoinRegistryPath(kVrkRasParametersKey, group.value, path) || !ReadRegString(path, stored, sizeof stored))
+        stored[0] = '\0';
     SetControlDisabled(page, group.v120, TRUE);
     for (int id : {group.hdlc, group.x75, group.v110, group.v120}) CheckDlgButton(page, id, BST_UNCHECKED);
     switch (StoredProtocolButton(stored)) {
@@ -49,7 +43,8 @@ void ApplyGroup(HWND page, const ProtocolGroup& group) {
     const DefaultProtocol protocol = CheckedProtocol(IsDlgButtonChecked(page, group.hdlc) == BST_CHECKED,
                                                      IsDlgButtonChecked(page, group.x75) == BST_CHECKED);
     char path[kPathSize];
-    if (ValuePath(group, path, sizeof path)) WriteRegString(path, StoredProtocolName(protocol), kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, group.value, path))
+        WriteRegString(path, StoredProtocolName(protocol), kRegClose);
     group.send(static_cast<DWORD>(protocol));
 }
 

@@ -101,11 +101,6 @@ INT_PTR CALLBACK FirstLinkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-bool EntryPath(const char* key, const char* name, char* out) {
-    const int n = snprintf(out, kPathSize, "%s\\%s", key, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
-}
-
 void WriteRecords() {
     char isdnNumber[16], linkNumber[16];
     if (!NextEntryNumber(kIsdnKey, isdnNumber, sizeof isdnNumber) ||
@@ -118,8 +113,8 @@ void WriteRecords() {
         !BuildIsdnEntry(link, g_settings, isdnEntry, sizeof isdnEntry) || !BuildDefaultRoute(link, route, sizeof route))
         return;
     // Unchecked: the procedure answers "OK" for a dialog ended with OK, whatever the registry did.
-    if (EntryPath(kIsdnKey, isdnNumber, path)) (void)WriteRegString(path, isdnEntry, kRegClose);
-    if (EntryPath(kLinkKey, linkNumber, path)) (void)WriteRegString(path, linkEntry, kRegClose);
+    if (JoinRegistryPath(kIsdnKey, isdnNumber, path)) (void)WriteRegString(path, isdnEntry, kRegClose);
+    if (JoinRegistryPath(kLinkKey, linkNumber, path)) (void)WriteRegString(path, linkEntry, kRegClose);
     (void)WriteRegString(kDefaultRouteValue, route, kRegClose);
 }
 

@@ -41,8 +41,8 @@ const char kCardValue[] = "Card";
 const char kControllerValue[] = "Controller";
 
 bool SubkeyValuePath(char* out, const char* subkey, const char* name) {
-    const int n = snprintf(out, kPathSize, "%s\\%s\\%s", kX31ParametersKey, subkey, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+    char key[kPathSize];
+    return JoinRegistryPath(kX31ParametersKey, subkey, key) && JoinRegistryPath(key, name, out);
 }
 
 bool ReadSubkeyDword(const char* subkey, const char* name, DWORD* value) {
@@ -161,8 +161,8 @@ void SaveX31Settings(ControllerEntry* entries, int count) {
             active.add(ActiveLineString(*holder, *record));
         const std::string bytes = active.bytes();
         char path[kPathSize];
-        snprintf(path, kPathSize, "%s\\TEIs", kX31ParametersKey);
-        WriteRegMultiString(path, bytes.data(), kRegClose, static_cast<DWORD>(bytes.size()));
+        if (JoinRegistryPath(kX31ParametersKey, "TEIs", path))
+            WriteRegMultiString(path, bytes.data(), kRegClose, static_cast<DWORD>(bytes.size()));
         delete record;
         holder->x31 = nullptr;
     }
