@@ -52,7 +52,3 @@ inline size_t FindIgnoringCase(const char* text, size_t length, const char* patt
         if (EqualsIgnoringCase(text + at, n, pattern)) return at;
     return length;
 }
-
-inline void UpperCaseAscii(char* text) {
-    for (; *text; ++text) *text = UpperAscii(*text);
-}

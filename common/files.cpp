@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/bytestring.h"
 #include "common/setup_log.h"
 
@@ -30,10 +31,7 @@ bool AppendComponent(char* dir, size_t dirLength, const char* name) {
     return true;
 }
 
-// In a single-byte code page case mapping keeps the length, so unequal lengths never compare equal.
-bool SameFileName(const char* a, size_t aLength, const char* b) {
-    return strlen(b) == aLength && lstrcmpiA(a, b) == 0;
-}
+bool SameFileName(const char* a, size_t aLength, const char* b) { return EqualsIgnoringCase(a, aLength, b); }
 
 bool WalkTree(char* dir, int count, const char* const* names, TreeMatchFilter accept, void* context) {
     const size_t length = strlen(dir);

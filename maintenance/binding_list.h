@@ -54,6 +54,3 @@ bool AdapterNameOfBinding(const char* binding, char* name, size_t size);
 long FindAdapterBinding(const BindingList& list, const char* serviceName);
 // The first entry that contains text, without regard to letter case; -1 when there is none.
 long FindBindingContaining(const BindingList& list, const char* text);
-
-// ASCII letters compared without regard to case.
-bool SameTextIgnoringCase(const char* a, const char* b);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/multistring.h"
 #include "common/paths.h"
@@ -49,8 +50,6 @@ constexpr DWORD kAgentTextSize = 260;
 constexpr DWORD kProductNameSize = 256;
 constexpr DWORD kSectionNameSize = 128;
 constexpr int kRouterServiceCount = 6;
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Fills names with the router's six services; the adapter's name is read now, while its key is
 // still there.
@@ -107,19 +106,13 @@ void ProcessLineDeleteSection(ProductId productId, BOOL deleteFiles) {
 
 }  // namespace
 
-bool StartsWithIgnoringCase(const char* name, const char* prefix) {
-    for (; *prefix; ++name, ++prefix)
-        if (*name == '\0' || Upper(*name) != Upper(*prefix)) return false;
-    return true;
-}
-
 void RemoveSnmpAgentEntries() {
     RegistryValueNameList names(kExtensionAgentsKey);
     while (const char* name = names.next()) {
         char path[kPathSize];
         char text[kAgentTextSize] = "";
         if (!JoinRegistryPath(kExtensionAgentsKey, name, path) || !ReadRegString(path, text, sizeof text)) continue;
-        if (lstrcmpiA(text, kRouterAgentKey) == 0 || lstrcmpiA(text, kOldRouterAgentKey) == 0)
+        if (EqualsIgnoringCase(text, kRouterAgentKey) || EqualsIgnoringCase(text, kOldRouterAgentKey))
             DeleteRegValue(kExtensionAgentsKey, name);
     }
 }
@@ -128,7 +121,7 @@ void DeleteServiceKeys(int count, const char* const* names) {
     RegistrySubkeyList services(kServicesKey);
     while (const char* service = services.next()) {
         for (int i = 0; i < count; ++i) {
-            if (names[i] && names[i][0] && lstrcmpiA(service, names[i]) == 0) {
+            if (names[i] && names[i][0] && EqualsIgnoringCase(service, names[i])) {
                 DeleteRegTree(kServicesKey, service);
                 break;
             }

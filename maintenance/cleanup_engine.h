@@ -42,6 +42,3 @@ void DeleteCapiValues(const char* productKey);
 // (logged) at a file that cannot be deleted, which would otherwise be found again for ever.
 void DeleteProductInfFiles(ProductId productId);
 
-// True when name begins with prefix, ASCII letters compared without regard to case.
-bool StartsWithIgnoringCase(const char* name, const char* prefix);
-

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "maintenance/file_list_lines.h"
+#include "common/ascii_case.h"
 
 size_t CompactReadList(char* list, size_t size, size_t capacity) {
     size_t needed = 1;

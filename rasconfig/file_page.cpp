@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
 #include "common/help.h"
@@ -225,7 +226,7 @@ bool ApplyFileName(HWND page, FilePage* values) {
         Tell(page, traits.errorCaption, traits.badName, MB_ICONHAND);
         return false;
     }
-    if (lstrcmpiA(name, values->currentName) == 0) return true;
+    if (EqualsIgnoringCase(name, values->currentName)) return true;
     WriteServiceString(StreamFileNameValue(traits.stream), name);
     if (traits.stream == StreamKind::Trace)
         InstallTraceIcons(name, "");

@@ -1,7 +1,6 @@
 #include "router/wan_config.h"
 
-#include <cstring>
-
+#include "common/ascii_case.h"
 #include "common/handles.h"
 #include "common/messages.h"
 #include "common/registry.h"
@@ -45,19 +44,11 @@ void WriteTapiDevice(const MultiStringBlock& addresses) {
     RegSetValueExA(key.get(), "Media Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(kMediaType), sizeof kMediaType);
 }
 
-bool ContainsCaseBlind(const char* text, const char* pattern) {
-    char upper[kManufacturerSize];
-    lstrcpynA(upper, text, sizeof upper);
-    for (char* p = upper; *p; ++p)
-        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
-    return strstr(upper, pattern) != nullptr;
-}
-
 // One maker's drivers take the requests through another interface.
 void ApplyInterfaceRule() {
     for (int i = 0; i < ControllerCount(); ++i) {
         ControllerEntry* entry = ControllerAt(i);
-        if (ContainsCaseBlind(entry->manufacturer, "KAMELL SOFTWARE GMBH"))
+        if (ContainsIgnoringCase(entry->manufacturer, "KAMELL SOFTWARE GMBH"))
             lstrcpynA(entry->interfaceName, "IRP_GP", sizeof entry->interfaceName);
     }
 }
