@@ -317,10 +317,10 @@ BOOL Command(HWND page, CallerPage* values, int id, int code) {
     case IDOK:
         // Enter reaches OK with the focus still in the name field: its rename comes first.
         FinishRename(page, values);
-        if (ApplyPage(page, values)) EndDialog(page, 1);
+        if (ApplyPage(page, values)) EndDialog(page, kDialogOk);
         return TRUE;
     case IDCANCEL:
-        EndDialog(page, 0);
+        EndDialog(page, kDialogCancel);
         return TRUE;
     case IDHELP:
         ShowSetupHelp(page, IDH_INCALLER_PAGE);

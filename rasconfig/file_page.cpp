@@ -1,6 +1,7 @@
 #include "rasconfig/file_page.h"
 
 #include <cstdio>
+#include <string>
 
 #include "common/ascii_case.h"
 #include "common/dialog_controls.h"
@@ -16,6 +17,7 @@
 #include "rasconfig/command_line.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/entry_number.h"
+#include "rasconfig/page_controls.h"
 #include "rasconfig/program_start.h"
 #include "rasconfig/special_mode.h"
 #include "rasconfig/trace_icons.h"
@@ -149,16 +151,6 @@ void SetText(HWND page, int id, DWORD number) {
     SetDlgItemTextA(page, id, text);
 }
 
-// The text of an edit, or false when it is longer than size - 1 characters: a cut text is not
-// what the user typed.
-bool EntryText(HWND page, int id, char* text, int size) {
-    text[0] = '\0';
-    HWND edit = GetDlgItem(page, id);
-    if (!edit || GetWindowTextLengthA(edit) >= size) return false;
-    GetWindowTextA(edit, text, size);
-    return true;
-}
-
 bool IsBlank(const char* text) {
     for (; *text; ++text)
         if (*text != ' ' && *text != '\t') return false;
@@ -174,10 +166,10 @@ bool EndsWithBackslash(const char* text) {
 // A name the trace service can open and the setup program can be given: typed, without a quote or
 // a closing backslash, and within 256 bytes once expanded.
 bool ReadFileNameEntry(HWND page, const FilePageTraits& traits, char* expanded) {
-    char typed[kStreamNameSize];
-    if (!EntryText(page, traits.nameEdit, typed, sizeof typed)) return false;
-    if (IsBlank(typed) || EndsWithBackslash(typed) || !IsPassableArgument(typed)) return false;
-    if (!CopyText(expanded, kStreamNameSize, typed) || !ExpandInPlace(expanded, kStreamNameSize)) return false;
+    std::string typed;
+    if (!ReadControlText(page, traits.nameEdit, kNameLength, &typed)) return false;
+    if (IsBlank(typed.c_str()) || EndsWithBackslash(typed.c_str()) || !IsPassableArgument(typed.c_str())) return false;
+    if (!CopyText(expanded, kStreamNameSize, typed.c_str()) || !ExpandInPlace(expanded, kStreamNameSize)) return false;
     return !IsBlank(expanded) && !EndsWithBackslash(expanded) && IsPassableArgument(expanded);
 }
 
@@ -243,10 +235,10 @@ bool ApplyNumber(HWND page, const FilePageTraits& traits, bool size) {
                      : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
     // The service keeps no more backups than this, whatever the page's own limit says.
     if (!size && max > kMaxFileCount) max = kMaxFileCount;
-    char text[kNumberEntrySize];
+    std::string text;
     CheckedNumber checked;
-    if (EntryText(page, id, text, sizeof text))
-        checked = size ? CheckFileSize(text, max) : CheckBackupCount(text, max);
+    if (ReadControlText(page, id, kNumberEntrySize - 1, &text))
+        checked = size ? CheckFileSize(text.c_str(), max) : CheckBackupCount(text.c_str(), max);
     else
         checked.bad = true;
     if (checked.bad) {
@@ -336,9 +328,9 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
     } else if (id == traits.viewButton) {
         ViewFile(page, traits);
     } else if (id == IDOK) {
-        if (ApplyPage(page, values)) EndDialog(page, 1);
+        if (ApplyPage(page, values)) EndDialog(page, kDialogOk);
     } else if (id == IDCANCEL) {
-        EndDialog(page, 0);
+        EndDialog(page, kDialogCancel);
     } else if (id == IDHELP) {
         ShowSetupHelp(page, traits.helpContext);
     } else {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/multistring.h"
 #include "common/paths.h"
@@ -141,10 +142,10 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
         return TRUE;
     case IDOK:
         // A table the driver refused keeps the page open for another try.
-        if (ApplyPage(page, values)) EndDialog(page, 1);
+        if (ApplyPage(page, values)) EndDialog(page, kDialogOk);
         return TRUE;
     case IDCANCEL:
-        EndDialog(page, 0);
+        EndDialog(page, kDialogCancel);
         return TRUE;
     case IDHELP:
         ShowSetupHelp(page, IDH_MSNEAZ_PAGE);

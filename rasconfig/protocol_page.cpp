@@ -7,6 +7,7 @@
 #include "lang/resource.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/msneaz_table.h"
+#include "rasconfig/page_frame.h"
 
 namespace {
 
@@ -24,14 +25,27 @@ const ProtocolGroup kGroups[] = {
     {"DefaultOutbound", IDC_OUT_HDLC, IDC_OUT_X75, IDC_OUT_V110, IDC_OUT_V120, SetDefaultOutbound},
 };
 
-void LoadGroup(HWND page, const ProtocolGroup& group) {
+constexpr size_t kGroupCount = sizeof kGroups / sizeof kGroups[0];
+
+// The page's values: the button each group checked as stored when the page opened.
+struct ProtocolPage {
+    ProtocolButton stored[kGroupCount];
+};
+
+ProtocolPage* PageOf(HWND page) { return PageValues<ProtocolPage>(page); }
+
+ProtocolButton ReadStoredButton(const ProtocolGroup& group) {
     char stored[kStoredNameSize] = "";
     char path[kPathSize];
     if (!JoinRegistryPath(kVrkRasParametersKey, group.value, path) || !ReadRegString(path, stored, sizeof stored))
         stored[0] = '\0';
+    return StoredProtocolButton(stored);
+}
+
+void LoadGroup(HWND page, const ProtocolGroup& group, ProtocolButton stored) {
     SetControlDisabled(page, group.v120, TRUE);
     for (int id : {group.hdlc, group.x75, group.v110, group.v120}) CheckDlgButton(page, id, BST_UNCHECKED);
-    switch (StoredProtocolButton(stored)) {
+    switch (stored) {
     case ProtocolButton::Hdlc: CheckDlgButton(page, group.hdlc, BST_CHECKED); break;
     case ProtocolButton::X75: CheckDlgButton(page, group.x75, BST_CHECKED); break;
     case ProtocolButton::V110: CheckDlgButton(page, group.v110, BST_CHECKED); break;
@@ -48,31 +62,37 @@ void ApplyGroup(HWND page, const ProtocolGroup& group) {
     group.send(static_cast<DWORD>(protocol));
 }
 
+BOOL InitPage(HWND page) {
+    ProtocolPage* values = new ProtocolPage;
+    KeepPageValues(page, values);
+    for (size_t g = 0; g < kGroupCount; ++g) {
+        values->stored[g] = ReadStoredButton(kGroups[g]);
+        LoadGroup(page, kGroups[g], values->stored[g]);
+    }
+    SetForegroundWindow(page);
+    return TRUE;
+}
+
+BOOL Command(HWND page, ProtocolPage*, int id, int) {
+    switch (id) {
+    case IDOK:
+        for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
+        EndDialog(page, kDialogOk);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(page, kDialogCancel);
+        return TRUE;
+    case IDHELP:
+        ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK DefaultProtocolsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        for (const ProtocolGroup& group : kGroups) LoadGroup(page, group);
-        SetForegroundWindow(page);
-        return TRUE;
-    case WM_HELP:
-        ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
-            EndDialog(page, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(page, 0);
-            return TRUE;
-        case IDHELP:
-            ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    return FALSE;
+    if (message == WM_INITDIALOG) return InitPage(page);
+    ProtocolPage* values = PageOf(page);
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_DEFAULT_PROTOCOLS_PAGE) : FALSE;
 }
