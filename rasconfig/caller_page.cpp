@@ -6,7 +6,6 @@
 #include "common/dialog_controls.h"
 #include "common/files.h"
 #include "common/handles.h"
-#include "common/help.h"
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -277,6 +276,12 @@ bool ApplyPage(HWND page, CallerPage* values) {
     return false;
 }
 
+// Enter reaches OK with the focus still in the name field: its rename comes first.
+bool Accept(HWND page, CallerPage* values) {
+    FinishRename(page, values);
+    return ApplyPage(page, values);
+}
+
 BOOL InitPage(HWND page) {
     CallerPage* values = new CallerPage;
     KeepPageValues(page, values);
@@ -314,17 +319,6 @@ BOOL Command(HWND page, CallerPage* values, int id, int code) {
     case IDC_CALLER_COLLECT:
         CollectCallers(page, values);
         return TRUE;
-    case IDOK:
-        // Enter reaches OK with the focus still in the name field: its rename comes first.
-        FinishRename(page, values);
-        if (ApplyPage(page, values)) EndDialog(page, kDialogOk);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, kDialogCancel);
-        return TRUE;
-    case IDHELP:
-        ShowSetupHelp(page, IDH_INCALLER_PAGE);
-        return TRUE;
     }
     return FALSE;
 }
@@ -334,5 +328,5 @@ BOOL Command(HWND page, CallerPage* values, int id, int code) {
 INT_PTR CALLBACK CallerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     CallerPage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_INCALLER_PAGE) : FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, Accept, IDH_INCALLER_PAGE) : FALSE;
 }

@@ -6,7 +6,6 @@
 #include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
-#include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/paths.h"
@@ -327,12 +326,6 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
         ApplyNow(page, values);
     } else if (id == traits.viewButton) {
         ViewFile(page, traits);
-    } else if (id == IDOK) {
-        if (ApplyPage(page, values)) EndDialog(page, kDialogOk);
-    } else if (id == IDCANCEL) {
-        EndDialog(page, kDialogCancel);
-    } else if (id == IDHELP) {
-        ShowSetupHelp(page, traits.helpContext);
     } else {
         return FALSE;
     }
@@ -344,5 +337,6 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
 INT_PTR CALLBACK FilePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return InitPage(page, reinterpret_cast<const FilePageTraits*>(lParam));
     FilePage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, values->traits->helpContext) : FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, ApplyPage, values->traits->helpContext)
+                  : FALSE;
 }

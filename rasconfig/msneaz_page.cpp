@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/dialog_controls.h"
-#include "common/help.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -101,7 +99,7 @@ void DeleteEntry(HWND page, MsnEazPage* values) {
 }
 
 // Stores the table and sends it; false, with a message, when the driver refuses it.
-bool ApplyPage(HWND page, const MsnEazPage* values) {
+bool ApplyPage(HWND page, MsnEazPage* values) {
     const std::string table = values->table.driverTable();
     char path[kPathSize];
     // The string's own terminator is the final NUL of the registry form; an empty table is that NUL alone.
@@ -140,16 +138,6 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
     case IDC_MSNEAZ_DELETE:
         DeleteEntry(page, values);
         return TRUE;
-    case IDOK:
-        // A table the driver refused keeps the page open for another try.
-        if (ApplyPage(page, values)) EndDialog(page, kDialogOk);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, kDialogCancel);
-        return TRUE;
-    case IDHELP:
-        ShowSetupHelp(page, IDH_MSNEAZ_PAGE);
-        return TRUE;
     }
     return FALSE;
 }
@@ -159,5 +147,5 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
 INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     MsnEazPage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_MSNEAZ_PAGE) : FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, ApplyPage, IDH_MSNEAZ_PAGE) : FALSE;
 }

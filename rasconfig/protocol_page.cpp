@@ -1,7 +1,6 @@
 #include "rasconfig/protocol_page.h"
 
 #include "common/dialog_controls.h"
-#include "common/help.h"
 #include "common/paths.h"
 #include "common/registry.h"
 #include "lang/resource.h"
@@ -73,20 +72,9 @@ BOOL InitPage(HWND page) {
     return TRUE;
 }
 
-BOOL Command(HWND page, ProtocolPage*, int id, int) {
-    switch (id) {
-    case IDOK:
-        for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
-        EndDialog(page, kDialogOk);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, kDialogCancel);
-        return TRUE;
-    case IDHELP:
-        ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
-        return TRUE;
-    }
-    return FALSE;
+bool ApplyPage(HWND page, ProtocolPage*) {
+    for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
+    return true;
 }
 
 }  // namespace
@@ -94,5 +82,7 @@ BOOL Command(HWND page, ProtocolPage*, int id, int) {
 INT_PTR CALLBACK DefaultProtocolsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     ProtocolPage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_DEFAULT_PROTOCOLS_PAGE) : FALSE;
+    return values ? DispatchPageMessage<ProtocolPage>(page, values, message, wParam, nullptr, ApplyPage,
+                                                      IDH_DEFAULT_PROTOCOLS_PAGE)
+                  : FALSE;
 }
