@@ -18,7 +18,7 @@ inline bool EqualsIgnoringCase(const char* a, size_t length, const char* b) {
     return i == length && b[i] == '\0';
 }
 
-// Two missing texts are equal, a missing one equals no text.
+// A missing text equals only another missing one.
 inline bool EqualsIgnoringCase(const char* a, const char* b) {
     if (!a || !b) return a == b;
     for (; *a && *b; ++a, ++b)
