@@ -65,21 +65,28 @@ bool BareDeleteTree(HKEY parent, const char* name) {
 
 namespace {
 
+bool CopyKey(HKEY from, HKEY to);
+
+// The key source below fromParent, with everything below it, to target below toParent.
+bool CopyNamedKey(HKEY fromParent, const char* source, HKEY toParent, const char* target) {
+    HKEY from, to;
+    if (RegOpenKeyExA(fromParent, source, 0, KEY_READ, &from) != ERROR_SUCCESS) return false;
+    if (RegCreateKeyExA(toParent, target, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) != ERROR_SUCCESS) {
+        RegCloseKey(from);
+        return false;
+    }
+    const bool ok = CopyKey(from, to);
+    RegCloseKey(to);
+    RegCloseKey(from);
+    return ok;
+}
+
 bool CopyKey(HKEY from, HKEY to) {
     char name[MAX_PATH];
     for (DWORD i = 0;; ++i) {
         DWORD length = sizeof name;
         if (RegEnumKeyExA(from, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        HKEY child, copy;
-        if (RegOpenKeyExA(from, name, 0, KEY_READ, &child) != ERROR_SUCCESS) return false;
-        if (RegCreateKeyExA(to, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr) != ERROR_SUCCESS) {
-            RegCloseKey(child);
-            return false;
-        }
-        const bool ok = CopyKey(child, copy);
-        RegCloseKey(copy);
-        RegCloseKey(child);
-        if (!ok) return false;
+        if (!CopyNamedKey(from, name, to, name)) return false;
     }
     BYTE data[4096];
     for (DWORD i = 0;; ++i) {
@@ -93,16 +100,7 @@ bool CopyKey(HKEY from, HKEY to) {
 }  // namespace
 
 bool BareCopyTree(HKEY root, const char* source, const char* target) {
-    HKEY from, to;
-    if (RegOpenKeyExA(root, source, 0, KEY_READ, &from) != ERROR_SUCCESS) return false;
-    if (RegCreateKeyExA(root, target, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) != ERROR_SUCCESS) {
-        RegCloseKey(from);
-        return false;
-    }
-    const bool ok = CopyKey(from, to);
-    RegCloseKey(to);
-    RegCloseKey(from);
-    return ok;
+    return CopyNamedKey(root, source, root, target);
 }
 
 namespace {
