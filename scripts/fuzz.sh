@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of fuzz/ natively with clang (libFuzzer, AddressSanitizer, UBSan) into
 # build/fuzz and runs each for the given seconds on a copy of its seed corpus fuzz/corpus/<target>.
-#   scripts/fuzz.sh [--jobs n] [seconds] [target ...]     (default 20 s, every target, one at a time)
-# --jobs runs n targets at once, each still for the given seconds.
+#   scripts/fuzz.sh [seconds] [target ...]     (default 20 s, every target)
 # Prints per target the executions, the time, the new corpus units and the findings; a finding's
 # input is kept in build/fuzz/run/<target>/ (crash-*, leak-*, timeout-*, oom-*) with its log.
 # Exit code 0 without findings, 1 with findings, 2 when the targets cannot be built.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=20 jobs=1
-if [ $# -gt 1 ] && [ "$1" = --jobs ] && [[ $2 =~ ^[1-9][0-9]*$ ]]; then jobs=$2; shift 2; fi
+seconds=20
 if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
 build=${VRK_FUZZ_BUILD:-$root/build/fuzz}
 
@@ -36,18 +34,19 @@ fi
 mapfile -t targets < "$build/targets.txt"
 if [ $# -gt 0 ]; then targets=("$@"); fi
 
-# One target's run: its table line and what it found go to $run/summary, the count of findings to $run/findings.
-fuzz_one() {
-  local target=$1 run=$build/run/$1
+printf '%-22s %12s %8s %10s %9s\n' target executions seconds new-units findings
+total_findings=0
+for target in "${targets[@]}"; do
+  [ -n "$target" ] || continue
+  if [ ! -x "$build/$target" ]; then
+    printf '%-22s not built (not in fuzz/CMakeLists.txt)\n' "$target"
+    total_findings=$((total_findings + 1))
+    continue
+  fi
+  run=$build/run/$target
   rm -rf "$run"
   mkdir -p "$run/corpus"
-  if [ ! -x "$build/$target" ]; then
-    printf '%-22s not built (not in fuzz/CMakeLists.txt)\n' "$target" > "$run/summary"
-    echo 1 > "$run/findings"
-    return
-  fi
   if [ -d "$root/fuzz/corpus/$target" ]; then cp "$root/fuzz/corpus/$target"/* "$run/corpus/" 2>/dev/null; fi
-  local seeds start end rc executions units findings
   seeds=$(find "$run/corpus" -type f | wc -l)
   start=$(date +%s.%N)
   # A check that fails aborts the input, which libFuzzer keeps as crash-*; leaks end a run too.
@@ -60,31 +59,13 @@ fuzz_one() {
   findings=$(find "$run" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   if [ "$rc" -ne 0 ] && [ "$findings" -eq 0 ]; then findings=1; fi
   printf '%-22s %12s %8.1f %10d %9d\n' "$target" "${executions:-?}" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" \
-    $((units - seeds)) "$findings" > "$run/summary"
+    $((units - seeds)) "$findings"
   if [ "$findings" -gt 0 ]; then
     grep -m3 -E 'check failed|ERROR: |runtime error|SUMMARY' "$run/log" | sed 's/^/    /'
     find "$run" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) |
       sed 's/^/    input: /'
     echo "    log: $run/log"
-  fi >> "$run/summary"
-  echo "$findings" > "$run/findings"
-}
-
-running=0
-for target in "${targets[@]}"; do
-  [ -n "$target" ] || continue
-  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
-  fuzz_one "$target" &
-  running=$((running + 1))
-done
-wait
-
-printf '%-22s %12s %8s %10s %9s\n' target executions seconds new-units findings
-total_findings=0
-for target in "${targets[@]}"; do
-  [ -n "$target" ] || continue
-  run=$build/run/$target
-  cat "$run/summary" 2>/dev/null || printf '%-22s did not run\n' "$target"
-  total_findings=$((total_findings + $(cat "$run/findings" 2>/dev/null || echo 1)))
+  fi
+  total_findings=$((total_findings + findings))
 done
 [ "$total_findings" -eq 0 ]
