@@ -37,6 +37,14 @@ while read -r dir; do
   mkdir -p "$template/drive_c/$dir"
 done < "$machine_data/directories.txt"
 
+# Wine looks for its own fonts (Marlett for the caption buttons, Tahoma behind "MS Shell Dlg", the
+# MS Sans Serif bitmaps) in its data directory, which this build of Wine takes to be
+# /usr/share/wine/.. while Debian's fonts-wine puts them in /usr/share/wine/fonts; without them every
+# caption button is drawn as a letter of a text font. C:\windows\Fonts is searched as well.
+wine_fonts=/usr/share/wine/fonts
+[ -d "$wine_fonts" ] || { echo "make-machine.sh: $wine_fonts is missing (package fonts-wine)" >&2; exit 1; }
+cp "$wine_fonts"/*.ttf "$wine_fonts"/*.fon "$template/drive_c/windows/Fonts/"
+
 # Wine links the user's shell folders to the host's home directory; an NT machine has plain folders.
 find "$template/drive_c" -type l -print0 | while IFS= read -r -d '' link; do
   rm -f "$link" && mkdir -p "$link"
