@@ -42,12 +42,22 @@ int MeasureText(void* context, const char* text, int length) {
     return size.cx;
 }
 
+// The average character width the list box converts its tab stops with: half the width of the 52
+// letters over 26, rounded, as dialog base units are found for a dialog font.
+int AverageCharWidth(HDC dc) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, kLetters, static_cast<int>(sizeof kLetters - 1), &size);
+    return (size.cx / 26 + 1) / 2;
+}
+
 std::string LineOf(HWND list, const ControllerEntry& entry) {
     ListMeasure measure;
     measure.dc = GetDC(list);
     const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
     const HGDIOBJ previous = font ? SelectObject(measure.dc, font) : nullptr;
-    const std::string line = ControllerListLine(entry, IsGermanSystem(), MeasureText, &measure);
+    const std::string line =
+        ControllerListLine(entry, IsGermanSystem(), AverageCharWidth(measure.dc), MeasureText, &measure);
     if (previous) SelectObject(measure.dc, previous);
     ReleaseDC(list, measure.dc);
     return line;

@@ -86,17 +86,19 @@ std::string CutToWidth(const char* text, int limit, TextMeasure measure, void* c
     return std::string(text, static_cast<size_t>(length));
 }
 
-int ColumnCutLimit(int column) {
-    if (column <= 0 || column >= kWanTabStopCount) return 0;
-    return (kWanTabStops[column] - kWanTabStops[column - 1]) * 7 / 4;
+int ColumnCutLimit(int column, int averageCharWidth) {
+    if (column <= 0 || column >= kWanTabStopCount || averageCharWidth <= 0) return 0;
+    return (kWanTabStops[column] - kWanTabStops[column - 1] - kWanColumnGap) * averageCharWidth / 4;
 }
 
-std::string ControllerListLine(const ControllerEntry& entry, bool german, TextMeasure measure, void* context) {
+std::string ControllerListLine(const ControllerEntry& entry, bool german, int averageCharWidth, TextMeasure measure,
+                               void* context) {
     const bool x31InUse = entry.x31 && entry.x31->enabled && !entry.capiPlus;
-    const std::string manufacturer = CutToWidth(entry.manufacturer, ColumnCutLimit(4), measure, context);
-    const std::string nickname = CutToWidth(entry.nickname, ColumnCutLimit(5), measure, context);
-    const std::string phone =
-        CutToWidth(entry.capiPlus ? LeasedLineText(german) : entry.phone, ColumnCutLimit(6), measure, context);
+    const std::string manufacturer =
+        CutToWidth(entry.manufacturer, ColumnCutLimit(4, averageCharWidth), measure, context);
+    const std::string nickname = CutToWidth(entry.nickname, ColumnCutLimit(5, averageCharWidth), measure, context);
+    const std::string phone = CutToWidth(entry.capiPlus ? LeasedLineText(german) : entry.phone,
+                                         ColumnCutLimit(6, averageCharWidth), measure, context);
     return Format("%s\t%s\t%3ld\t%2ld/%2ld\t%s\t%s\t%s\t%s", entry.enabled ? "-->" : "", entry.deviceName,
                   static_cast<long>(entry.controller), static_cast<long>(entry.enabled),
                   static_cast<long>(entry.channels), manufacturer.c_str(), nickname.c_str(), phone.c_str(),
