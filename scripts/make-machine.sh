@@ -38,9 +38,10 @@ while read -r dir; do
 done < "$machine_data/directories.txt"
 
 # Wine looks for its own fonts (Marlett for the caption buttons, Tahoma behind "MS Shell Dlg", the
-# MS Sans Serif bitmaps) in its data directory, which this build of Wine takes to be
-# /usr/share/wine/.. while Debian's fonts-wine puts them in /usr/share/wine/fonts; without them every
-# caption button is drawn as a letter of a text font. C:\windows\Fonts is searched as well.
+# MS Sans Serif bitmaps) in C:\windows\Fonts and in /usr/share/wine/../fonts, where this build of
+# Wine expects them, while Debian's fonts-wine (which libwine only recommends) puts them in
+# /usr/share/wine/fonts. Without them the caption buttons show Marlett's character codes, "0 1 r",
+# in a text font, and every dialog is drawn in a stand-in for Tahoma.
 wine_fonts=/usr/share/wine/fonts
 [ -d "$wine_fonts" ] || { echo "make-machine.sh: $wine_fonts is missing (package fonts-wine)" >&2; exit 1; }
 cp "$wine_fonts"/*.ttf "$wine_fonts"/*.fon "$template/drive_c/windows/Fonts/"
