@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
+
 namespace {
 
 struct KeyPattern {
@@ -24,18 +26,6 @@ const DisplayName kDisplayNames[] = {
     {kRemoteAccessLine, "Varnek ISDN DialCore"},
     {kGatewayLine, "Linvora for Windows"},
 };
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool ContainsIgnoringCase(const char* text, const char* pattern) {
-    const size_t length = strlen(pattern);
-    for (; *text; ++text) {
-        size_t i = 0;
-        while (i < length && text[i] && Upper(text[i]) == Upper(pattern[i])) ++i;
-        if (i == length) return true;
-    }
-    return false;
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/multistring.h"
 #include "common/registry.h"
@@ -58,7 +59,7 @@ BOOL AddPendingDelete(const char* path) {
     char* p = list;
     bool targetMissing = false;
     while (p < end) {
-        if (lstrcmpiA(p, entry) == 0) return TRUE;
+        if (EqualsIgnoringCase(p, entry)) return TRUE;
         p += strlen(p) + 1;
         if (p >= end) {
             targetMissing = true;
@@ -177,7 +178,9 @@ BOOL MoveOnePath(const char* source, const char* target) {
         return FALSE;
     }
     // A file moved onto itself (a mask's match under its own name in the same folder) stays: deleting
-    // the target first would delete the source.
+    // the target first would delete the source. Unlike the names the tool set compares, this asks
+    // whether two paths are one file, so the locale's letters count too: the file system also takes
+    // a path with an umlaut in other case for the same file, and mistaking one file for two loses it.
     char sourceFull[kPathSize], targetFull[kPathSize];
     const DWORD sourceLength = GetFullPathNameA(source, sizeof sourceFull, sourceFull, nullptr);
     const DWORD targetLength = GetFullPathNameA(target, sizeof targetFull, targetFull, nullptr);

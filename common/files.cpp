@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/bytestring.h"
 #include "common/setup_log.h"
 
@@ -30,10 +31,7 @@ bool AppendComponent(char* dir, size_t dirLength, const char* name) {
     return true;
 }
 
-// In a single-byte code page case mapping keeps the length, so unequal lengths never compare equal.
-bool SameFileName(const char* a, size_t aLength, const char* b) {
-    return strlen(b) == aLength && lstrcmpiA(a, b) == 0;
-}
+bool SameFileName(const char* a, size_t aLength, const char* b) { return EqualsIgnoringCase(a, aLength, b); }
 
 bool WalkTree(char* dir, int count, const char* const* names, TreeMatchFilter accept, void* context) {
     const size_t length = strlen(dir);
@@ -74,6 +72,19 @@ bool ProgramDirectory(char* out) {
 }
 
 constexpr char kReplacementSuffix[] = ".new";
+
+// Reads until capacity bytes are in or the file ends; false when a read fails, *total then what
+// arrived before.
+bool ReadInto(HANDLE file, char* block, DWORD capacity, DWORD* total) {
+    *total = 0;
+    while (*total < capacity) {
+        DWORD got = 0;
+        if (!ReadFile(file, block + *total, capacity - *total, &got, nullptr)) return false;
+        if (got == 0) break;
+        *total += got;
+    }
+    return true;
+}
 
 // ReplaceFileWhole for a path whose environment references are expanded already.
 BOOL ReplaceExpanded(const char* target, const void* bytes, DWORD length) {
@@ -210,11 +221,8 @@ DWORD FileBuffer::read() {
     if (!file_.valid() || !block_.valid()) return 0;
     char* block = static_cast<char*>(block_.get());
     DWORD total = 0;
-    while (total < capacity_) {
-        DWORD got = 0;
-        if (!ReadFile(file_.get(), block + total, capacity_ - total, &got, nullptr) || got == 0) break;
-        total += got;
-    }
+    // What arrived before a failed read is kept.
+    ReadInto(file_.get(), block, capacity_, &total);
     block[total] = '\0';
     read_ = total;
     return read_;
@@ -284,12 +292,7 @@ BOOL ReadWholeFile(const char* path, DWORD share, vrk::HeapBlock* block, DWORD* 
     if (!block->valid()) return FALSE;
     char* bytes = static_cast<char*>(block->get());
     DWORD total = 0;
-    while (total < size) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), bytes + total, size - total, &got, nullptr)) return FALSE;
-        if (got == 0) break;
-        total += got;
-    }
+    if (!ReadInto(file.get(), bytes, size, &total)) return FALSE;
     bytes[total] = '\0';
     *length = total;
     return TRUE;

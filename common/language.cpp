@@ -1,5 +1,6 @@
 #include "common/language.h"
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -28,7 +29,7 @@ int ConfiguredLanguage() {
     char value[kSetupLanguageSize] = "";
     if (!ReadRegString(kSetupLanguageValue, value, sizeof value)) return kDecideBySystem;
     for (const LanguageName& name : kLanguageNames)
-        if (lstrcmpiA(value, name.text) == 0) return name.language;
+        if (EqualsIgnoringCase(value, name.text)) return name.language;
     return kLanguageUnknown;
 }
 

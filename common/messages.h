@@ -7,6 +7,11 @@ constexpr int kMessageTextSize = 512;
 constexpr int kMessageCaptionSize = 128;
 constexpr int kFormattedMessageSize = 1024;
 
+// The dialogs' message boxes: a question answered Yes or No, and a notice closed with OK (the
+// refusal of a typed text among them).
+constexpr UINT kQuestionStyle = MB_ICONEXCLAMATION | MB_YESNO;
+constexpr UINT kNoticeStyle = MB_ICONEXCLAMATION | MB_OK;
+
 // Fills format's string conversion with argument into out (size bytes, always terminated, cut
 // when longer). Only the first "%s" (with optional "-", width and precision) takes the argument
 // and "%%" gives "%"; every other conversion is copied as it stands, so that a text of the

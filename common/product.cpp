@@ -12,7 +12,6 @@
 #include "lang/resource.h"
 
 const char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
-const char kAdapterNumberValue[] = "Parameters\\AdapterNumber";
 const char kDelFilesName[] = "DELFILES.DAT";
 const char kInfDirectory[] = "%SystemRoot%\\SYSTEM32";
 const char kDelFilesMarker[] = ";// VARNEK ISDN file lists";
@@ -89,11 +88,11 @@ BOOL FindProductInf(char* out, ProductId productId) {
 void GetAdapterServiceName(const char* service, char* out, DWORD outSize) {
     if (!out || outSize == 0) return;
     out[0] = '\0';
-    char key[kPathSize];
-    char path[kPathSize];
+    char key[kPathSize], parameters[kPathSize], path[kPathSize];
     DWORD number = 0;
-    const bool read = JoinPath(kServicesKey, service, key) && JoinPath(key, kAdapterNumberValue, path) &&
-                      ReadRegDword(path, &number);
+    const bool read = JoinRegistryPath(kServicesKey, service, key) &&
+                      JoinRegistryPath(key, "Parameters", parameters) &&
+                      JoinRegistryPath(parameters, "AdapterNumber", path) && ReadRegDword(path, &number);
     const int n = snprintf(out, outSize, "%s%lu", service ? service : "", read ? number : 0UL);
     // A name cut short would name another service: then there is none.
     if (n < 0 || static_cast<DWORD>(n) >= outSize) out[0] = '\0';

@@ -12,7 +12,6 @@ constexpr ProductId kProductRemoteAccess = 8;
 constexpr ProductId kProductGateway = 16;
 
 extern const char kServicesKey[];        // SYSTEM\CurrentControlSet\Services
-extern const char kAdapterNumberValue[]; // Parameters\AdapterNumber under a product's service key
 extern const char kDelFilesName[];       // DELFILES.DAT
 extern const char kInfDirectory[];       // %SystemRoot%\SYSTEM32
 // The remote-access line's records of the user's settings it changes (the monitor's port).

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/handles.h"
-#include "common/multistring.h"
+#include "common/multistring_list.h"
 #include "common/paths.h"
 #include "common/setup_log.h"
 
@@ -24,17 +25,6 @@ const RootName kRoots[] = {
     {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
     {"HKEY_USERS", HKEY_USERS},
 };
-
-// Root names are ASCII: compare them without regard to case and without the locale.
-bool SameAscii(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        char x = *a, y = *b;
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return *a == *b;
-}
 
 // A value path taken apart in a buffer of its own.
 struct ValuePath {
@@ -289,7 +279,7 @@ BOOL SplitRegistryRoot(char* path, char** keyPath, HKEY* root) {
     if (!colon) return TRUE;
     *colon = '\0';
     for (const RootName& r : kRoots) {
-        if (SameAscii(path, r.name)) {
+        if (EqualsIgnoringCase(path, r.name)) {
             *root = r.root;
             break;
         }
@@ -515,7 +505,7 @@ BOOL RemoveFromRegMultiString(const char* path, const char* text) {
     DWORD used = 0;
     for (const char* p = list; p < list + content;) {
         const size_t length = strlen(p);
-        if (length > 0 && lstrcmpiA(p, text) != 0) {
+        if (length > 0 && !EqualsIgnoringCase(p, text)) {
             memcpy(kept + used, p, length + 1);
             used += static_cast<DWORD>(length + 1);
         }

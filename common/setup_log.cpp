@@ -6,7 +6,6 @@
 
 #include "common/handles.h"
 #include "common/paths.h"
-#include "common/registry.h"
 
 DWORD LogLevel = 255;
 
@@ -141,9 +140,7 @@ void RotateLogFiles(const char* name, int count) {
     }
 }
 
-BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue) {
-    char path[kPathSize], name[kPathSize];
-    if (!JoinPath(key, nameValue, path) || !ReadRegString(path, name, sizeof name)) return FALSE;
+BOOL OpenSetupLogFile(const char* name) {
     CloseSetupLog();
 
     unsigned long long size = 0;
@@ -170,9 +167,6 @@ BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue
     DWORD written = 0;
     WriteFile(file.get(), kLogBanner, sizeof kLogBanner - 1, &written, nullptr);
     g_logFile.store(file.release());
-
-    DWORD level = 0;
-    if (JoinPath(key, levelValue, path) && ReadRegDword(path, &level)) LogLevel = level;
     return TRUE;
 }
 

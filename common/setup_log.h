@@ -23,10 +23,12 @@ constexpr DWORD kLogRotateSize = 262144;
 constexpr int kLogGenerations = 3;
 extern const char kLogBanner[];
 
-// Reads the file name from key\nameValue and the level from key\levelValue, rotates a file larger
-// than 256 KiB, and starts the file anew with the banner; a large file that could not be moved aside
-// is continued instead. FALSE when no log was opened.
+// Reads the file name from key\nameValue and the level from key\levelValue, and opens the log in
+// that file (OpenSetupLogFile). FALSE when no log was opened.
 BOOL OpenSetupLog(const char* key, const char* nameValue, const char* levelValue);
+// Rotates a file larger than 256 KiB and starts the file anew with the banner; a large file that
+// could not be moved aside is continued instead. FALSE, and LogLevel 0, when it cannot be opened.
+BOOL OpenSetupLogFile(const char* name);
 // Generation count is discarded, every other moves up by one, the file itself becomes generation 1.
 void RotateLogFiles(const char* name, int count);
 // Generation n of a log file name ("setup.log", 2 gives "setup_2.log"); FALSE when it does not fit.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -42,7 +43,7 @@ std::string RecordOf(const char* recordKey, const char* path) {
     char record[kPathSize], recorded[kPathSize], pathValue[kPathSize];
     while (records.nextPath(record))
         if (JoinRegistryPath(record, "Path", pathValue) && ReadRegString(pathValue, recorded, sizeof recorded) &&
-            lstrcmpiA(recorded, path) == 0)
+            EqualsIgnoringCase(recorded, path))
             return record;
     return std::string();
 }

@@ -8,6 +8,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "common/ascii_case.h"
 #include "fuzz_check.h"
 #include "maintenance/binding_list.h"
 
@@ -15,12 +16,14 @@ namespace {
 
 using Model = std::vector<std::string>;
 
+// Every non-empty string of the value, in order.
 Model EntriesOf(const std::string& bytes) {
     Model entries;
     size_t at = 0;
-    while (at < bytes.size() && bytes[at] != '\0') {
+    while (at < bytes.size()) {
         const size_t end = bytes.find('\0', at);
-        entries.push_back(bytes.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        const std::string entry = bytes.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (!entry.empty()) entries.push_back(entry);
         if (end == std::string::npos) break;
         at = end + 1;
     }
@@ -47,7 +50,7 @@ void CheckAdapterName(const std::string& binding) {
     const size_t length = strlen(name);
     FUZZ_CHECK(length < kAdapterTextSize && length + 8 == strlen(binding.c_str()));
     for (size_t i = 0; i < length; ++i) FUZZ_CHECK(!(name[i] >= 'a' && name[i] <= 'z'));
-    FUZZ_CHECK(SameTextIgnoringCase(name, binding.c_str() + 8));
+    FUZZ_CHECK(EqualsIgnoringCase(name, binding.c_str() + 8));
 }
 
 }  // namespace
@@ -90,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::string name = input.ConsumeRandomLengthString(40).c_str();
             const long found = FindAdapterBinding(lists[from], name.c_str());
             FUZZ_CHECK(found >= -1 && found < static_cast<long>(models[from].size()));
-            if (found >= 0) FUZZ_CHECK(SameTextIgnoringCase(models[from][static_cast<size_t>(found)].c_str() + 8, name.c_str()));
+            if (found >= 0) FUZZ_CHECK(EqualsIgnoringCase(models[from][static_cast<size_t>(found)].c_str() + 8, name.c_str()));
             const long containing = FindBindingContaining(lists[from], name.c_str());
             FUZZ_CHECK(containing >= -1 && containing < static_cast<long>(models[from].size()));
             if (found >= 0) FUZZ_CHECK(containing >= 0 && containing <= found);

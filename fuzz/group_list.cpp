@@ -1,6 +1,7 @@
 // The service group order as a multi-string in its fixed 4096-byte buffer, read from the registry
 // with the NUL the read leaves behind: entries found, removed and inserted, checked against a model
 // and against the buffer's bounds.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -42,12 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string value = input.ConsumeRandomLengthString(kCapacity - 2);
     memcpy(list.data(), value.data(), value.size());
 
+    // Every non-empty string of the value stays, in order, whatever empty strings lie between.
     std::vector<std::string> entries;
-    for (size_t at = 0; at < kCapacity && list[at] != '\0';) {
-        entries.emplace_back(list.data() + at);
-        at += entries.back().size() + 1;
+    for (size_t at = 0; at < value.size();) {
+        const size_t end = std::min(value.find('\0', at), value.size());
+        if (end > at) entries.push_back(value.substr(at, end - at));
+        at = end + 1;
     }
+    FUZZ_CHECK(CompactReadList(list.data(), value.size(), kCapacity) == OffsetOf(entries, entries.size()) + 1);
     FUZZ_CHECK(ListBytes(list.data()) == OffsetOf(entries, entries.size()) + 1);
+    for (size_t i = 0, at = 0; i < entries.size(); at += entries[i].size() + 1, ++i)
+        FUZZ_CHECK(entries[i] == list.data() + at);
 
     while (input.remaining_bytes() > 0) {
         const std::string name = input.ConsumeRandomLengthString(300).c_str();

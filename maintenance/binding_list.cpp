@@ -3,24 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/ascii_case.h"
+
 namespace {
 
 const char kDevicePrefix[] = "\\DEVICE\\";
 const char* const kForeignDevices[] = {"VRKMPR", "NDISWAN", "VRKLV"};
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool StartsWithIgnoringCase(const char* text, const char* prefix) {
-    for (; *prefix; ++text, ++prefix)
-        if (Upper(*text) != Upper(*prefix)) return false;
-    return true;
-}
-
-bool ContainsIgnoringCase(const char* text, const char* part) {
-    for (; *text; ++text)
-        if (StartsWithIgnoringCase(text, part)) return true;
-    return !*part;
-}
 
 }  // namespace
 
@@ -42,10 +30,18 @@ bool BindingList::Assign(const char* data, size_t size) {
     if (!Reserve(size + 2)) return false;
     if (size) memcpy(data_, data, size);
     data_[size] = data_[size + 1] = '\0';
-    // Entries end at the first empty string; the NUL behind the data closes an entry that lacks its own.
-    size_t at = 0;
-    while (at < size && data_[at] != '\0') at += strlen(data_ + at) + 1;
-    used_ = at;
+    // The NUL behind the data closes an entry that lacks its own. A list written back shorter than
+    // it was read would lose every binding behind a stray empty string.
+    size_t used = 0;
+    for (size_t at = 0; at < size;) {
+        const size_t length = strlen(data_ + at);
+        if (length > 0) {
+            memmove(data_ + used, data_ + at, length + 1);
+            used += length + 1;
+        }
+        at += length + 1;
+    }
+    used_ = used;
     data_[used_] = '\0';
     return true;
 }
@@ -123,7 +119,7 @@ bool AdapterNameOfBinding(const char* binding, char* name, size_t size) {
     char upper[kAdapterTextSize + sizeof kDevicePrefix];
     const size_t length = strlen(binding);
     if (length >= sizeof upper) return false;
-    for (size_t i = 0; i <= length; ++i) upper[i] = Upper(binding[i]);
+    for (size_t i = 0; i <= length; ++i) upper[i] = UpperAscii(binding[i]);
     for (const char* device : kForeignDevices)
         if (strstr(upper, device)) return false;
     if (strncmp(upper, kDevicePrefix, sizeof kDevicePrefix - 1) != 0) return false;
@@ -137,7 +133,7 @@ long FindAdapterBinding(const BindingList& list, const char* serviceName) {
     long k = 0;
     for (const char* entry; (entry = list.Entry(static_cast<size_t>(k))) != nullptr; ++k)
         if (StartsWithIgnoringCase(entry, kDevicePrefix) &&
-            SameTextIgnoringCase(entry + sizeof kDevicePrefix - 1, serviceName))
+            EqualsIgnoringCase(entry + sizeof kDevicePrefix - 1, serviceName))
             return k;
     return -1;
 }
@@ -147,10 +143,4 @@ long FindBindingContaining(const BindingList& list, const char* text) {
     for (const char* entry; (entry = list.Entry(static_cast<size_t>(k))) != nullptr; ++k)
         if (ContainsIgnoringCase(entry, text)) return k;
     return -1;
-}
-
-bool SameTextIgnoringCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (Upper(*a) != Upper(*b)) return false;
-    return *a == *b;
 }

@@ -14,8 +14,9 @@ public:
     BindingList& operator=(const BindingList&) = delete;
     ~BindingList();
 
-    // The entries of a multi-string of size bytes, up to its first empty string; a last entry
-    // without its NUL is kept whole. False (and an empty list) when no block can be had.
+    // The entries of a multi-string of size bytes, every one of them: an empty string inside the
+    // value ends nothing and is dropped; a last entry without its NUL is kept whole. False (and an
+    // empty list) when no block can be had.
     bool Assign(const char* data, size_t size);
     void Clear();
     size_t Count() const;
@@ -53,6 +54,3 @@ bool AdapterNameOfBinding(const char* binding, char* name, size_t size);
 long FindAdapterBinding(const BindingList& list, const char* serviceName);
 // The first entry that contains text, without regard to letter case; -1 when there is none.
 long FindBindingContaining(const BindingList& list, const char* text);
-
-// ASCII letters compared without regard to case.
-bool SameTextIgnoringCase(const char* a, const char* b);

@@ -2,13 +2,14 @@
 
 #include <cstdio>
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/progress_note.h"
-#include "common/value_records.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/value_records.h"
 #include "lang/resource.h"
 #include "maintenance/file_lists.h"
 #include "maintenance/lan_adapters.h"
@@ -16,16 +17,14 @@
 #include "maintenance/provisioning.h"
 #include "maintenance/replaced_settings.h"
 #include "maintenance/snmp_agent_entry.h"
-#include "setupdll/setup_results.h"
+#include "maintenance/stop_processes.h"
 
 namespace {
 
 const char kMakerKeyPath[] = "SOFTWARE\\VARNEK";
 const char kOldMakerKeyPath[] = "SOFTWARE\\VARNEK GmbH";
-const char kNetworkCardsPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
 const char kCapiRegistry[] = "SOFTWARE\\CAPI20";
 const char kTapiDevices[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES";
-const char kExtensionAgents[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 
 // The keys whose presence says that a line is still installed.
 const char* const kInstalledLineMarkers[] = {
@@ -35,7 +34,7 @@ const char* const kInstalledLineMarkers[] = {
 };
 
 // Shared by the router and the other lines: removed with the last line only.
-const char* const kSharedServices[] = {"VrkLogSV", "VrkMprTrc"};
+const char* const kSharedServices[] = {kLogService, "VrkMprTrc"};
 
 struct SharedList {
     const char* section;
@@ -51,8 +50,6 @@ constexpr DWORD kAgentTextSize = 260;
 constexpr DWORD kProductNameSize = 256;
 constexpr DWORD kSectionNameSize = 128;
 constexpr int kRouterServiceCount = 6;
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Fills names with the router's six services; the adapter's name is read now, while its key is
 // still there.
@@ -109,20 +106,14 @@ void ProcessLineDeleteSection(ProductId productId, BOOL deleteFiles) {
 
 }  // namespace
 
-bool StartsWithIgnoringCase(const char* name, const char* prefix) {
-    for (; *prefix; ++name, ++prefix)
-        if (*name == '\0' || Upper(*name) != Upper(*prefix)) return false;
-    return true;
-}
-
 void RemoveSnmpAgentEntries() {
-    RegistryValueNameList names(kExtensionAgents);
+    RegistryValueNameList names(kExtensionAgentsKey);
     while (const char* name = names.next()) {
         char path[kPathSize];
         char text[kAgentTextSize] = "";
-        if (!JoinRegistryPath(kExtensionAgents, name, path) || !ReadRegString(path, text, sizeof text)) continue;
-        if (lstrcmpiA(text, kRouterAgentKey) == 0 || lstrcmpiA(text, kOldRouterAgentKey) == 0)
-            DeleteRegValue(kExtensionAgents, name);
+        if (!JoinRegistryPath(kExtensionAgentsKey, name, path) || !ReadRegString(path, text, sizeof text)) continue;
+        if (EqualsIgnoringCase(text, kRouterAgentKey) || EqualsIgnoringCase(text, kOldRouterAgentKey))
+            DeleteRegValue(kExtensionAgentsKey, name);
     }
 }
 
@@ -130,7 +121,7 @@ void DeleteServiceKeys(int count, const char* const* names) {
     RegistrySubkeyList services(kServicesKey);
     while (const char* service = services.next()) {
         for (int i = 0; i < count; ++i) {
-            if (names[i] && names[i][0] && lstrcmpiA(service, names[i]) == 0) {
+            if (names[i] && names[i][0] && EqualsIgnoringCase(service, names[i])) {
                 DeleteRegTree(kServicesKey, service);
                 break;
             }
@@ -150,14 +141,14 @@ void DeleteProductKeys(const char* prefix) {
 }
 
 void DeleteNetworkCardEntries(const char* prefix) {
-    RegistrySubkeyList cards(kNetworkCardsPath);
+    RegistrySubkeyList cards(kNetworkCardsKey);
     while (const char* card = cards.next()) {
         char key[kPathSize], path[kPathSize];
         char productName[kProductNameSize] = "";
-        if (!JoinRegistryPath(kNetworkCardsPath, card, key) || !JoinRegistryPath(key, "ProductName", path) ||
+        if (!JoinRegistryPath(kNetworkCardsKey, card, key) || !JoinRegistryPath(key, "ProductName", path) ||
             !ReadRegString(path, productName, sizeof productName))
             continue;
-        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(kNetworkCardsPath, card);
+        if (StartsWithIgnoringCase(productName, prefix)) DeleteRegTree(kNetworkCardsKey, card);
     }
 }
 
@@ -269,22 +260,4 @@ void CleanUpGateway(HWND window, BOOL deleteFiles, BOOL commonStep) {
     ProcessLineDeleteSection(kProductGateway, deleteFiles);
     if (commonStep) CleanUpCommon(deleteFiles);
     CloseProgressNote();
-}
-
-BOOL RouterCleanUpWorker(const SetupArguments& arguments, const char** result) {
-    CleanUpRouter(arguments.window, TRUE);
-    *result = kResultOk;
-    return TRUE;
-}
-
-BOOL RemoteAccessCleanUpWorker(const SetupArguments& arguments, const char** result) {
-    CleanUpRemoteAccess(arguments.window, TRUE);
-    *result = kResultOk;
-    return TRUE;
-}
-
-BOOL GatewayCleanUpWorker(const SetupArguments& arguments, const char** result) {
-    CleanUpGateway(arguments.window, TRUE);
-    *result = kResultOk;
-    return TRUE;
 }

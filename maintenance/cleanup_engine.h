@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "common/product.h"
-#include "setupdll/setup_call.h"
 
 // The line clean-ups, each inside the information window owned by window. deleteFiles runs the
 // line's own delete list of DELFILES.DAT (and removes the files the remote-access line was told to
@@ -43,10 +42,3 @@ void DeleteCapiValues(const char* productKey);
 // (logged) at a file that cannot be deleted, which would otherwise be found again for ever.
 void DeleteProductInfFiles(ProductId productId);
 
-// True when name begins with prefix, ASCII letters compared without regard to case.
-bool StartsWithIgnoringCase(const char* name, const char* prefix);
-
-// Workers of the setup procedures VrkMprCleanUp, VrkRasCleanUp and VrkLVCleanUp.
-BOOL RouterCleanUpWorker(const SetupArguments& arguments, const char** result);
-BOOL RemoteAccessCleanUpWorker(const SetupArguments& arguments, const char** result);
-BOOL GatewayCleanUpWorker(const SetupArguments& arguments, const char** result);

@@ -2,16 +2,9 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
+
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringCase(const char* a, size_t aLength, const char* b) {
-    size_t i = 0;
-    for (; i < aLength && b[i]; ++i)
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    return i == aLength && b[i] == '\0';
-}
 
 bool CopyPart(char* out, size_t size, const char* text, size_t length) {
     if (size == 0) return false;
@@ -25,8 +18,6 @@ bool CopyPart(char* out, size_t size, const char* text, size_t length) {
 }
 
 }  // namespace
-
-bool EqualsIgnoringCase(const char* a, const char* b) { return EqualsIgnoringCase(a, strlen(a), b); }
 
 ListLine ParseListLine(const char* line) {
     ListLine parsed;

@@ -40,6 +40,3 @@ size_t WholeSectionBytes(const char* buffer, size_t read, size_t capacity, const
 // the first empty line (the section's end) and once *offset reaches whole. The reader ends every
 // line it returns with a NUL, the last one included.
 const char* NextListLine(const char* buffer, size_t whole, size_t* offset);
-
-// ASCII letters compared without regard to case; the lists and their keywords are ASCII.
-bool EqualsIgnoringCase(const char* a, const char* b);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/product.h"
 #include "common/setup_log.h"
@@ -22,7 +23,7 @@ struct SectionChain {
 
     bool holds(const char* name) const {
         for (int i = 0; i < depth; ++i)
-            if (lstrcmpiA(names[i], name) == 0) return true;
+            if (EqualsIgnoringCase(names[i], name)) return true;
         return false;
     }
 };

@@ -2,7 +2,29 @@
 
 #include <cstring>
 
-#include "maintenance/file_list_lines.h"
+#include "common/ascii_case.h"
+
+size_t CompactReadList(char* list, size_t size, size_t capacity) {
+    size_t needed = 1;
+    for (size_t at = 0; at < size;) {
+        const size_t length = strnlen(list + at, size - at);
+        if (length > 0) needed += length + 1;
+        at += length + 1;
+    }
+    if (needed > capacity) return 0;
+    size_t used = 0;
+    for (size_t at = 0; at < size;) {
+        const size_t length = strnlen(list + at, size - at);
+        if (length > 0) {
+            memmove(list + used, list + at, length);
+            used += length;
+            list[used++] = '\0';
+        }
+        at += length + 1;
+    }
+    list[used] = '\0';
+    return used + 1;
+}
 
 size_t FindListEntry(const char* list, const char* name) {
     for (const char* p = list; *p; p += strlen(p) + 1)

@@ -6,6 +6,13 @@
 
 constexpr size_t kNoListEntry = static_cast<size_t>(-1);
 
+// The list as read from the registry: size bytes (an entry running to the end is closed by the
+// NUL the read leaves behind it). An empty string inside a value ends nothing, so every entry of
+// the whole value is kept, in order, and the empty strings between them are dropped. Returns the
+// bytes of the list with its terminating empty string, or 0 (the list unchanged) when that would
+// not fit into capacity bytes.
+size_t CompactReadList(char* list, size_t size, size_t capacity);
+
 // Byte offset of the first entry equal to name without regard to (ASCII) case, or kNoListEntry;
 // an empty list has no entries.
 size_t FindListEntry(const char* list, const char* name);

@@ -1,24 +1,31 @@
 #include "maintenance/lan_adapters.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
 
+const char kNetworkCardsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
+
 namespace {
 
 const char kLinkage[] = "SYSTEM\\CurrentControlSet\\Services\\NwLnkIpx\\Linkage";
-const char kNetworkCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
+const char kDisabledLinkage[] = "SYSTEM\\CurrentControlSet\\Services\\NwLnkIpx\\Linkage\\Disabled";
 const char kIpxExport[] = "\\Device\\NWlnkIPX";
 // A description longer than an entry holds is shown cut; one beyond this is not read at all.
 constexpr DWORD kDescriptionReadSize = 1024;
 
 // The six lists in the order they are written.
 enum ListIndex { kBind, kExport, kRoute, kDisabledBind, kDisabledExport, kDisabledRoute, kListCount };
-const char* const kListNames[kListCount] = {"Bind",          "export",           "route",
-                                            "Disabled\\Bind", "Disabled\\export", "Disabled\\route"};
+struct ListValue {
+    const char* key;
+    const char* name;
+};
+const ListValue kLists[kListCount] = {{kLinkage, "Bind"},         {kLinkage, "export"},
+                                      {kLinkage, "route"},        {kDisabledLinkage, "Bind"},
+                                      {kDisabledLinkage, "export"}, {kDisabledLinkage, "route"}};
 
 struct LanAdapterTable {
     LanAdapterEntry entries[kLanAdapterTableSize];
@@ -26,14 +33,11 @@ struct LanAdapterTable {
 };
 LanAdapterTable g_table;
 
-bool ListPath(ListIndex list, char* out) {
-    const int n = snprintf(out, kPathSize, "%s\\%s", kLinkage, kListNames[list]);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
-}
+bool ListPath(ListIndex list, char* out) { return JoinRegistryPath(kLists[list].key, kLists[list].name, out) != FALSE; }
 
 bool Listed(const char* name) {
     for (DWORD i = 0; i < g_table.count; ++i)
-        if (lstrcmpiA(g_table.entries[i].serviceName, name) == 0) return true;
+        if (EqualsIgnoringCase(g_table.entries[i].serviceName, name)) return true;
     return false;
 }
 
@@ -53,7 +57,7 @@ void CollectBindings(ListIndex list, LONG flag) {
 }
 
 void ReadDescriptions() {
-    RegistrySubkeyList cards(kNetworkCards);
+    RegistrySubkeyList cards(kNetworkCardsKey);
     char path[kPathSize];
     DWORD matches = 0;
     for (const char* card; matches < g_table.count && (card = cards.nextPath()) != nullptr;) {
@@ -62,7 +66,7 @@ void ReadDescriptions() {
             continue;
         for (DWORD i = 0; i < g_table.count; ++i) {
             LanAdapterEntry& entry = g_table.entries[i];
-            if (lstrcmpiA(entry.serviceName, serviceName) != 0) continue;
+            if (!EqualsIgnoringCase(entry.serviceName, serviceName)) continue;
             char description[kDescriptionReadSize] = "";
             if (JoinRegistryPath(card, "Description", path)) ReadRegString(path, description, sizeof description);
             lstrcpynA(entry.description, description, sizeof entry.description);

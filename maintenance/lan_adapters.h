@@ -11,6 +11,9 @@
 
 constexpr DWORD kLanAdapterTableSize = 16;
 
+// The network cards, whose ServiceName and Description the table reads.
+extern const char kNetworkCardsKey[];  // SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetWorkCards
+
 struct LanAdapterEntry {
     char serviceName[kAdapterTextSize];  // device name without "\DEVICE\", in capitals
     char description[kAdapterTextSize];  // Description of its network card; empty when none was found

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -25,8 +26,6 @@ bool ReadName(const char* key, const char* value, char* name) {
     return JoinRegistryPath(key, value, path) && ReadRegString(path, name, kNameSize) > 0 && name[0] != '\0';
 }
 
-bool SamePath(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
-
 // Backup k of a trace or log file: the number before the extension of the last ".", or at the end.
 bool BackupName(const char* name, DWORD k, char* out) {
     const char* dot = strrchr(name, '.');
@@ -43,7 +42,7 @@ bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_
 void NamedFiles::AddStream(const char* nameValue, const char* countValue, const char* defaultName) {
     char name[kNameSize], fallback[kPathSize];
     if (!ReadName(kTraceParameters, nameValue, name) || !ExpandInPlace(name, sizeof name) ||
-        !JoinPath(defaultName, nullptr, fallback) || SamePath(name, fallback))
+        !JoinPath(defaultName, nullptr, fallback) || EqualsIgnoringCase(name, fallback))
         return;
     paths_.push_back(name);
     DWORD count = kDefaultBackups;
@@ -66,7 +65,7 @@ void NamedFiles::AddDiagnosticLog() {
 void NamedFiles::AddCallerFile() {
     char name[kNameSize], fallback[kPathSize];
     if (!ReadName(kDriverParameters, "IncomingCallerFile", name) || !ExpandInPlace(name, sizeof name) ||
-        !JoinPath(kMakerDirectory, "caller.dat", fallback) || SamePath(name, fallback))
+        !JoinPath(kMakerDirectory, "caller.dat", fallback) || EqualsIgnoringCase(name, fallback))
         return;
     paths_.push_back(name);
 }

@@ -7,9 +7,9 @@
 #include "common/paths.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "maintenance/file_lists.h"
 #include "maintenance/provisioning.h"
-#include "setupdll/setup_results.h"
 
 const char kOldRouterKey[] = "SOFTWARE\\VARNEK GmbH\\VrkMpr";
 const char kNewRouterKey[] = "SOFTWARE\\VARNEK\\VrkMpr";

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "common/product.h"
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 extern const char kOldRouterKey[];  // SOFTWARE\VARNEK GmbH\VrkMpr
 extern const char kNewRouterKey[];  // SOFTWARE\VARNEK\VrkMpr

@@ -8,10 +8,10 @@
 #include "common/multistring.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "maintenance/file_lists.h"
 #include "maintenance/group_list.h"
 #include "maintenance/snmp_agent_entry.h"
-#include "setupdll/setup_results.h"
 
 const char kServiceGroupOrderList[] = "SYSTEM\\CurrentControlSet\\Control\\ServiceGroupOrder\\List";
 const char kTraceGroupName[] = "VrkMprTraceGroup";
@@ -21,7 +21,6 @@ namespace {
 
 const char kAgentPathname[] = "SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion\\Pathname";
 const char kAgentDll[] = "%SystemRoot%\\SYSTEM32\\VARNEK\\agntdll.dll";
-const char kExtensionAgentsKey[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 constexpr DWORD kAgentValueSize = 256;
 
 struct ServiceDllValue {
@@ -102,7 +101,8 @@ void RemoveRasEventSource() {
 
 void RemoveTraceGroup() {
     char list[kGroupOrderSize] = {};
-    if (ReadRegMultiString(kServiceGroupOrderList, list, sizeof list) == 0) return;
+    const DWORD read = ReadRegMultiString(kServiceGroupOrderList, list, sizeof list);
+    if (read == 0 || CompactReadList(list, read, sizeof list) == 0) return;
     bool removed = false;
     for (size_t at; (at = FindListEntry(list, kTraceGroupName)) != kNoListEntry; removed = true) RemoveListEntry(list, at);
     if (removed) WriteRegMultiString(kServiceGroupOrderList, list, kRegClose, static_cast<DWORD>(ListBytes(list)));
@@ -111,7 +111,8 @@ void RemoveTraceGroup() {
 BOOL InsertTraceGroup() {
     char list[kGroupOrderSize] = {};
     // A list that cannot be read counts as empty; the read leaves a NUL behind the data.
-    if (ReadRegMultiString(kServiceGroupOrderList, list, sizeof list) == 0) list[0] = '\0';
+    const DWORD read = ReadRegMultiString(kServiceGroupOrderList, list, sizeof list);
+    if (read == 0 || CompactReadList(list, read, sizeof list) == 0) list[0] = '\0';
     const size_t present = FindListEntry(list, kTraceGroupName);
     if (present != kNoListEntry) RemoveListEntry(list, present);
     const size_t streams = FindListEntry(list, kStreamsDriversGroup);
@@ -180,7 +181,11 @@ BOOL WritePerformanceFileWorker(const SetupArguments&, const char** result) {
         return FALSE;
     }
     WriteSetupLog(kLogSourceSetup, kLogTrace, "WriteVrkMprPerformanceFile %s; %s", symbolFile, ini);
-    WritePrivateProfileStringA("Info", "symbolfile", symbolFile, ini);
+    // The installation goes on without the counters' symbol file, as it always has; the log says
+    // that the entry is missing, so that an administrator can find why the counters do not load.
+    if (!WritePrivateProfileStringA("Info", "symbolfile", symbolFile, ini))
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "WriteVrkMprPerformanceFile can't write %s (%lu)", ini,
+                      static_cast<unsigned long>(GetLastError()));
     *result = kResultOk;
     return TRUE;
 }

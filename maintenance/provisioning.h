@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 extern const char kServiceGroupOrderList[];  // SYSTEM\CurrentControlSet\Control\ServiceGroupOrder\List
 extern const char kTraceGroupName[];         // "VrkMprTraceGroup"

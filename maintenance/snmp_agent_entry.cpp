@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "maintenance/file_list_lines.h"
+#include "common/ascii_case.h"
 
+const char kExtensionAgentsKey[] = "SYSTEM\\CurrentControlSet\\Services\\SNMP\\Parameters\\ExtensionAgents";
 const char kRouterAgentKey[] = "SOFTWARE\\VARNEK\\VrkMpr\\CurrentVersion";
 const char kOldRouterAgentKey[] = "SOFTWARE\\VARNEK GmbH\\VrkMpr\\CurrentVersion";
 

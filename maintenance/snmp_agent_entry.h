@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+extern const char kExtensionAgentsKey[];  // SYSTEM\CurrentControlSet\Services\SNMP\Parameters\ExtensionAgents
 extern const char kRouterAgentKey[];     // SOFTWARE\VARNEK\VrkMpr\CurrentVersion
 extern const char kOldRouterAgentKey[];  // SOFTWARE\VARNEK GmbH\VrkMpr\CurrentVersion
 

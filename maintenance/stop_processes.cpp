@@ -1,21 +1,23 @@
 #include "maintenance/stop_processes.h"
 
+#include "common/ascii_case.h"
 #include "common/handles.h"
 #include "common/progress_note.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "maintenance/replaced_settings.h"
 #include "maintenance/window_closing.h"
-#include "setupdll/setup_results.h"
+
+const char kLogService[] = "VrklogSV";
 
 namespace {
 
+// The system's own service among the router's: the router's removal starts it again when it ran.
+const char kSnmpService[] = "SNMP";
 // The router's services in the order they depend on each other: the router service first, then
 // the log service it writes to, then SNMP, which has the router's agent loaded.
-const char* const kRouterServices[] = {"VrkMprSV", "VrklogSV", "SNMP"};
-// The system's own service among them: the router's removal starts it again when it ran.
-const char kSnmpService[] = "SNMP";
-const char kLogService[] = "VrklogSV";
+const char* const kRouterServices[] = {"VrkMprSV", kLogService, kSnmpService};
 
 // What the gateway and remote-access procedures give the closed windows' programs to end.
 constexpr DWORD kSettleMs = 1000;
@@ -67,7 +69,7 @@ BOOL StopRouterProcessesWorker(const SetupArguments& arguments, const char** res
         for (const char* name : kRouterServices) {
             bool ran = false;
             stopped = StopServiceAndWait(manager.get(), name, &ran);
-            if (ran && lstrcmpiA(name, kSnmpService) == 0) RecordServiceStopped(name);
+            if (ran && EqualsIgnoringCase(name, kSnmpService)) RecordServiceStopped(name);
             if (!stopped) break;
         }
     }

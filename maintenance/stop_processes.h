@@ -4,7 +4,12 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
+
+// The log service that the router and gateway lines share. Spelt as the stop procedures have always
+// named it in the log; service names are compared without regard to case, so it is the service
+// whose key is VrkLogSV.
+extern const char kLogService[];
 
 // A service gets this many status polls, one this far apart, to reach SERVICE_STOPPED.
 constexpr DWORD kStopPollMs = 1000;

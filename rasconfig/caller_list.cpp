@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "rasconfig/phone_number.h"
 
 const char kCheckedMark[] = "-->";
@@ -21,19 +22,6 @@ bool SecondTab(const std::string& entry, size_t* first, size_t* second) {
 bool HasMark(const std::string& entry) {
     if (entry.size() <= kMarkLength || entry[kMarkLength] != '\t') return false;
     return entry.compare(0, kMarkLength, kCheckedMark) == 0 || entry.compare(0, kMarkLength, kUncheckedMark) == 0;
-}
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// The first occurrence of the upper-case pattern in text[from, length) taken in upper case, or length.
-size_t FindUpper(const char* text, size_t length, const char* pattern, size_t from) {
-    const size_t n = strlen(pattern);
-    for (size_t at = from; at < length && n <= length - at; ++at) {
-        size_t i = 0;
-        while (i < n && Upper(text[at + i]) == pattern[i]) ++i;
-        if (i == n) return at;
-    }
-    return length;
 }
 
 }  // namespace
@@ -141,11 +129,11 @@ std::vector<std::string> ScanRingNumbers(const char* text, size_t length) {
     if (!text) return numbers;
     if (const void* nul = memchr(text, '\0', length)) length = static_cast<size_t>(static_cast<const char*>(nul) - text);
     for (size_t at = 0; numbers.size() < kRingNumbersMax;) {
-        const size_t ring = FindUpper(text, length, "RING:", at);
+        const size_t ring = FindIgnoringCase(text, length, "RING:", at);
         if (ring == length) break;
-        const size_t start = FindUpper(text, length, "FROM=", ring + 5) + 5;
+        const size_t start = FindIgnoringCase(text, length, "FROM=", ring + 5) + 5;
         if (start > length) break;
-        const size_t to = FindUpper(text, length, " TO=", start);
+        const size_t to = FindIgnoringCase(text, length, " TO=", start);
         if (to == length) break;
         // A record without " TO=" on its line: the scan goes on at that line's end, where the
         // next record may begin.
@@ -159,7 +147,7 @@ std::vector<std::string> ScanRingNumbers(const char* text, size_t length) {
         const size_t size = to - start;
         if (size == 0 || size > kCallerNumberMax) continue;
         std::string number;
-        for (size_t i = start; i < to; ++i) number += Upper(text[i]);
+        for (size_t i = start; i < to; ++i) number += UpperAscii(text[i]);
         if (number.find('\t') != std::string::npos) continue;
         numbers.push_back(number);
     }

@@ -6,7 +6,6 @@
 #include "common/dialog_controls.h"
 #include "common/files.h"
 #include "common/handles.h"
-#include "common/help.h"
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -71,18 +70,13 @@ struct CallerPage {
 
 CallerPage* PageOf(HWND page) { return PageValues<CallerPage>(page); }
 
-bool ValuePath(const char* value, char* path, size_t size) {
-    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, value);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
-
 // The caller file's path, expanded (kExpandSize bytes). Without IncomingCallerFile the default is
 // written there first; a value that is there but cannot be read (too long, another type) is left
 // for its owner and the default used.
 void CallerFilePath(char* file) {
     char path[kPathSize];
     file[0] = '\0';
-    if (ValuePath(kCallerFileValue, path, sizeof path) && ReadRegString(path, file, kExpandSize) == 0) {
+    if (JoinRegistryPath(kVrkRasParametersKey, kCallerFileValue, path) && ReadRegString(path, file, kExpandSize) == 0) {
         CopyText(file, kExpandSize, kDefaultCallerFile);
         ExpandInPlace(file, kExpandSize);
         DWORD type, size;
@@ -127,7 +121,7 @@ void LoadPage(HWND page, CallerPage* values) {
 
     DWORD flags = 0;
     char path[kPathSize];
-    if (ValuePath(kIncallFlagValue, path, sizeof path)) ReadRegDword(path, &flags);
+    if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) ReadRegDword(path, &flags);
     CheckDlgButton(page, IDC_CALLER_CHECK_FLAG0, flags & kFlagFirstBox ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_CALLER_CHECK_FLAG1, flags & kFlagSecondBox ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -270,7 +264,7 @@ bool ApplyPage(HWND page, CallerPage* values) {
     if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG0) == BST_CHECKED) flags |= kFlagFirstBox;
     if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG1) == BST_CHECKED) flags |= kFlagSecondBox;
     char path[kPathSize];
-    if (ValuePath(kIncallFlagValue, path, sizeof path)) WriteRegDword(path, flags, kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) WriteRegDword(path, flags, kRegClose);
     const DWORD error = SendIncallFlags(flags);
     if (refused == ERROR_SUCCESS && !IsDriverAbsent(error)) refused = error;
     if (refused == ERROR_SUCCESS) return true;
@@ -280,6 +274,12 @@ bool ApplyPage(HWND page, CallerPage* values) {
     snprintf(message, sizeof message, kDriverRefused.text(), static_cast<unsigned long>(refused));
     MessageBoxA(page, message, kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
     return false;
+}
+
+// Enter reaches OK with the focus still in the name field: its rename comes first.
+bool Accept(HWND page, CallerPage* values) {
+    FinishRename(page, values);
+    return ApplyPage(page, values);
 }
 
 BOOL InitPage(HWND page) {
@@ -319,17 +319,6 @@ BOOL Command(HWND page, CallerPage* values, int id, int code) {
     case IDC_CALLER_COLLECT:
         CollectCallers(page, values);
         return TRUE;
-    case IDOK:
-        // Enter reaches OK with the focus still in the name field: its rename comes first.
-        FinishRename(page, values);
-        if (ApplyPage(page, values)) EndDialog(page, 1);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, 0);
-        return TRUE;
-    case IDHELP:
-        ShowSetupHelp(page, IDH_INCALLER_PAGE);
-        return TRUE;
     }
     return FALSE;
 }
@@ -339,5 +328,5 @@ BOOL Command(HWND page, CallerPage* values, int id, int code) {
 INT_PTR CALLBACK CallerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     CallerPage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_INCALLER_PAGE) : FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, Accept, IDH_INCALLER_PAGE) : FALSE;
 }

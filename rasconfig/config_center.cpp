@@ -1,16 +1,15 @@
 #include "rasconfig/config_center.h"
 
-#include "common/bytestring.h"
 #include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
-#include "rasconfig/driver_channel.h"
 #include "rasconfig/caller_page.h"
+#include "rasconfig/driver_channel.h"
 #include "rasconfig/file_page.h"
 #include "rasconfig/msneaz_page.h"
 #include "rasconfig/protocol_page.h"
-#include "setupdll/setup_results.h"
 
 const char kCenterTitleEnglish[] = "Varnek ISDN DIALCORE configuration";
 const char kCenterTitleGerman[] = "Varnek ISDN DIALCORE Konfiguration";
@@ -18,8 +17,6 @@ const char kCenterTitleGerman[] = "Varnek ISDN DIALCORE Konfiguration";
 namespace {
 
 const char kCenterName[] = "VrkRas Configuration Center";
-
-bool g_specialMode = false;
 
 struct CenterPage {
     int button;
@@ -49,10 +46,6 @@ HWND OpenCenter() {
 }
 
 }  // namespace
-
-bool SpecialMode() { return g_specialMode; }
-
-bool AsksForSpecialMode(const char* text) { return text && FindCaseBlind(text, "SPECIAL") != nullptr; }
 
 INT_PTR CALLBACK ConfigCenterProc(HWND center, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -87,7 +80,7 @@ INT_PTR CALLBACK ConfigCenterProc(HWND center, UINT message, WPARAM wParam, LPAR
 
 void RunConfigCenter(const char* parameter) {
     // The parameter belongs to the caller and may lie in read-only memory: it is only read.
-    g_specialMode = AsksForSpecialMode(parameter);
+    ChooseSpecialMode(parameter);
     if (HWND open = OpenCenter()) {
         SetForegroundWindow(open);
         ShowWindow(open, SW_RESTORE);

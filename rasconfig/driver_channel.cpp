@@ -41,10 +41,9 @@ bool Transact(HANDLE device, BYTE* request, DWORD length, DWORD* replyLength) {
 }
 
 DWORD RegistryLevel(const char* valueName) {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\%s", kVrkRasParametersKey, valueName);
+    char path[kPathSize];
     DWORD level = 0;
-    if (!ReadRegDword(path, &level)) return 0;
+    if (!JoinRegistryPath(kVrkRasParametersKey, valueName, path) || !ReadRegDword(path, &level)) return 0;
     return level & 0xFF;
 }
 

@@ -1,10 +1,11 @@
 #include "rasconfig/file_page.h"
 
 #include <cstdio>
+#include <string>
 
+#include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
-#include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/paths.h"
@@ -13,10 +14,11 @@
 #include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/command_line.h"
-#include "rasconfig/config_center.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/entry_number.h"
+#include "rasconfig/page_controls.h"
 #include "rasconfig/program_start.h"
+#include "rasconfig/special_mode.h"
 #include "rasconfig/trace_icons.h"
 #include "tracesvc/stream_settings.h"
 
@@ -148,16 +150,6 @@ void SetText(HWND page, int id, DWORD number) {
     SetDlgItemTextA(page, id, text);
 }
 
-// The text of an edit, or false when it is longer than size - 1 characters: a cut text is not
-// what the user typed.
-bool EntryText(HWND page, int id, char* text, int size) {
-    text[0] = '\0';
-    HWND edit = GetDlgItem(page, id);
-    if (!edit || GetWindowTextLengthA(edit) >= size) return false;
-    GetWindowTextA(edit, text, size);
-    return true;
-}
-
 bool IsBlank(const char* text) {
     for (; *text; ++text)
         if (*text != ' ' && *text != '\t') return false;
@@ -173,10 +165,10 @@ bool EndsWithBackslash(const char* text) {
 // A name the trace service can open and the setup program can be given: typed, without a quote or
 // a closing backslash, and within 256 bytes once expanded.
 bool ReadFileNameEntry(HWND page, const FilePageTraits& traits, char* expanded) {
-    char typed[kStreamNameSize];
-    if (!EntryText(page, traits.nameEdit, typed, sizeof typed)) return false;
-    if (IsBlank(typed) || EndsWithBackslash(typed) || !IsPassableArgument(typed)) return false;
-    if (!CopyText(expanded, kStreamNameSize, typed) || !ExpandInPlace(expanded, kStreamNameSize)) return false;
+    std::string typed;
+    if (!ReadControlText(page, traits.nameEdit, kNameLength, &typed)) return false;
+    if (IsBlank(typed.c_str()) || EndsWithBackslash(typed.c_str()) || !IsPassableArgument(typed.c_str())) return false;
+    if (!CopyText(expanded, kStreamNameSize, typed.c_str()) || !ExpandInPlace(expanded, kStreamNameSize)) return false;
     return !IsBlank(expanded) && !EndsWithBackslash(expanded) && IsPassableArgument(expanded);
 }
 
@@ -225,7 +217,7 @@ bool ApplyFileName(HWND page, FilePage* values) {
         Tell(page, traits.errorCaption, traits.badName, MB_ICONHAND);
         return false;
     }
-    if (lstrcmpiA(name, values->currentName) == 0) return true;
+    if (EqualsIgnoringCase(name, values->currentName)) return true;
     WriteServiceString(StreamFileNameValue(traits.stream), name);
     if (traits.stream == StreamKind::Trace)
         InstallTraceIcons(name, "");
@@ -242,10 +234,10 @@ bool ApplyNumber(HWND page, const FilePageTraits& traits, bool size) {
                      : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
     // The service keeps no more backups than this, whatever the page's own limit says.
     if (!size && max > kMaxFileCount) max = kMaxFileCount;
-    char text[kNumberEntrySize];
+    std::string text;
     CheckedNumber checked;
-    if (EntryText(page, id, text, sizeof text))
-        checked = size ? CheckFileSize(text, max) : CheckBackupCount(text, max);
+    if (ReadControlText(page, id, kNumberEntrySize - 1, &text))
+        checked = size ? CheckFileSize(text.c_str(), max) : CheckBackupCount(text.c_str(), max);
     else
         checked.bad = true;
     if (checked.bad) {
@@ -279,8 +271,8 @@ void ApplyNow(HWND page, FilePage* values) {
 
 void StoreLevel(HWND page, const FilePageTraits& traits) {
     char path[kPathSize];
-    snprintf(path, sizeof path, "%s\\%s", kVrkRasParametersKey, traits.levelValue);
-    WriteRegDword(path, LevelMask(page), kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, traits.levelValue, path))
+        WriteRegDword(path, LevelMask(page), kRegClose);
 }
 
 bool StartViewer(const FilePageTraits& traits, const char* file) {
@@ -334,12 +326,6 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
         ApplyNow(page, values);
     } else if (id == traits.viewButton) {
         ViewFile(page, traits);
-    } else if (id == IDOK) {
-        if (ApplyPage(page, values)) EndDialog(page, 1);
-    } else if (id == IDCANCEL) {
-        EndDialog(page, 0);
-    } else if (id == IDHELP) {
-        ShowSetupHelp(page, traits.helpContext);
     } else {
         return FALSE;
     }
@@ -351,5 +337,6 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
 INT_PTR CALLBACK FilePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return InitPage(page, reinterpret_cast<const FilePageTraits*>(lParam));
     FilePage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, values->traits->helpContext) : FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, ApplyPage, values->traits->helpContext)
+                  : FALSE;
 }

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/help.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -44,11 +43,6 @@ struct MsnEazPage {
 
 MsnEazPage* PageOf(HWND page) { return PageValues<MsnEazPage>(page); }
 
-bool ValuePath(char* path, size_t size) {
-    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, kMsnEazValue);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
-
 void ShowTable(HWND page, const MsnEazTable& table, int selected) {
     SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < table.size(); ++i) AppendLine(page, IDC_MSNEAZ_LIST, MsnEazListLine(table.at(i)));
@@ -62,7 +56,7 @@ void LoadPage(HWND page, MsnEazPage* values) {
     SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&kListTabStop));
 
     char path[kPathSize];
-    if (!ValuePath(path, sizeof path)) return;
+    if (!JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path)) return;
     RegistryStringList strings(path);
     strings.rewind();
     for (const char* text; (text = strings.next()) != nullptr;) {
@@ -105,11 +99,11 @@ void DeleteEntry(HWND page, MsnEazPage* values) {
 }
 
 // Stores the table and sends it; false, with a message, when the driver refuses it.
-bool ApplyPage(HWND page, const MsnEazPage* values) {
+bool ApplyPage(HWND page, MsnEazPage* values) {
     const std::string table = values->table.driverTable();
     char path[kPathSize];
     // The string's own terminator is the final NUL of the registry form; an empty table is that NUL alone.
-    if (ValuePath(path, sizeof path))
+    if (JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path))
         WriteRegMultiString(path, table.c_str(), kRegClose, static_cast<DWORD>(table.size() + 1));
     WriteSetupLog(kLogSourceSetup, kLogTrace, "MSNEAZ stored with %u entries", static_cast<unsigned>(values->table.size()));
     const DWORD error = table.empty() ? LoadMsnEazTable(kEmptyDriverTable, sizeof kEmptyDriverTable)
@@ -144,16 +138,6 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
     case IDC_MSNEAZ_DELETE:
         DeleteEntry(page, values);
         return TRUE;
-    case IDOK:
-        // A table the driver refused keeps the page open for another try.
-        if (ApplyPage(page, values)) EndDialog(page, 1);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, 0);
-        return TRUE;
-    case IDHELP:
-        ShowSetupHelp(page, IDH_MSNEAZ_PAGE);
-        return TRUE;
     }
     return FALSE;
 }
@@ -163,5 +147,5 @@ BOOL Command(HWND page, MsnEazPage* values, int id, int code) {
 INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return InitPage(page);
     MsnEazPage* values = PageOf(page);
-    return values ? DispatchPageMessage(page, values, message, wParam, Command, IDH_MSNEAZ_PAGE) : FALSE;
+    return values ? DispatchPageMessage(page, values, message, wParam, Command, ApplyPage, IDH_MSNEAZ_PAGE) : FALSE;
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
+
 const char kDefaultProtocol[] = "<default>";
 const char* const kProtocolNames[kProtocolCount] = {kDefaultProtocol, "HDLC", "X75", "V110", "RAW", "V120"};
 
@@ -9,26 +11,12 @@ namespace {
 
 const char kProtocolMark[] = "^B_";
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameLetters(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (Upper(*a) != Upper(*b)) return false;
-    return *a == *b;
-}
-
-bool HoldsLetters(const std::string& text, const char* part) {
-    std::string upper;
-    for (char c : text) upper += Upper(c);
-    return upper.find(part) != std::string::npos;
-}
-
 }  // namespace
 
 const char* FindProtocolName(const char* name) {
     if (!name || !*name) return kDefaultProtocol;
     for (const char* known : kProtocolNames)
-        if (SameLetters(name, known)) return known;
+        if (EqualsIgnoringCase(name, known)) return known;
     return nullptr;
 }
 
@@ -36,7 +24,7 @@ bool ParseMsnEazString(const char* bytes, size_t length, MsnEazEntry* entry) {
     std::string upper;
     for (size_t i = 0; bytes && i < length; ++i) {
         if (bytes[i] == '\0') return false;
-        upper += Upper(bytes[i]);
+        upper += UpperAscii(bytes[i]);
     }
     const size_t caret = upper.rfind('^');
     std::string number = upper, protocol;
@@ -55,7 +43,7 @@ bool ParseMsnEazString(const char* bytes, size_t length, MsnEazEntry* entry) {
 }
 
 std::string MsnEazString(const MsnEazEntry& entry) {
-    if (SameLetters(entry.protocol, kDefaultProtocol)) return entry.number;
+    if (EqualsIgnoringCase(entry.protocol, kDefaultProtocol)) return entry.number;
     return entry.number + kProtocolMark + entry.protocol;
 }
 
@@ -90,12 +78,11 @@ std::string MsnEazTable::driverTable() const {
 }
 
 ProtocolButton StoredProtocolButton(const char* stored) {
-    std::string value = stored ? stored : "";
-    if (HoldsLetters(value, "V120")) value.clear();
-    if (value.empty()) return ProtocolButton::Hdlc;
-    if (HoldsLetters(value, "HDLC") || HoldsLetters(value, "RAW")) return ProtocolButton::Hdlc;
-    if (HoldsLetters(value, "X75")) return ProtocolButton::X75;
-    if (HoldsLetters(value, "V110")) return ProtocolButton::V110;
+    const char* value = stored ? stored : "";
+    if (!*value || ContainsIgnoringCase(value, "V120")) return ProtocolButton::Hdlc;
+    if (ContainsIgnoringCase(value, "HDLC") || ContainsIgnoringCase(value, "RAW")) return ProtocolButton::Hdlc;
+    if (ContainsIgnoringCase(value, "X75")) return ProtocolButton::X75;
+    if (ContainsIgnoringCase(value, "V110")) return ProtocolButton::V110;
     return ProtocolButton::None;
 }
 

@@ -1,14 +1,12 @@
 #include "rasconfig/protocol_page.h"
 
-#include <cstdio>
-
 #include "common/dialog_controls.h"
-#include "common/help.h"
 #include "common/paths.h"
 #include "common/registry.h"
 #include "lang/resource.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/msneaz_table.h"
+#include "rasconfig/page_frame.h"
 
 namespace {
 
@@ -26,18 +24,27 @@ const ProtocolGroup kGroups[] = {
     {"DefaultOutbound", IDC_OUT_HDLC, IDC_OUT_X75, IDC_OUT_V110, IDC_OUT_V120, SetDefaultOutbound},
 };
 
-bool ValuePath(const ProtocolGroup& group, char* path, size_t size) {
-    const int n = snprintf(path, size, "%s\\%s", kVrkRasParametersKey, group.value);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
+constexpr size_t kGroupCount = sizeof kGroups / sizeof kGroups[0];
 
-void LoadGroup(HWND page, const ProtocolGroup& group) {
+// The page's values: the button each group checked as stored when the page opened.
+struct ProtocolPage {
+    ProtocolButton stored[kGroupCount];
+};
+
+ProtocolPage* PageOf(HWND page) { return PageValues<ProtocolPage>(page); }
+
+ProtocolButton ReadStoredButton(const ProtocolGroup& group) {
     char stored[kStoredNameSize] = "";
     char path[kPathSize];
-    if (!ValuePath(group, path, sizeof path) || !ReadRegString(path, stored, sizeof stored)) stored[0] = '\0';
+    if (!JoinRegistryPath(kVrkRasParametersKey, group.value, path) || !ReadRegString(path, stored, sizeof stored))
+        stored[0] = '\0';
+    return StoredProtocolButton(stored);
+}
+
+void LoadGroup(HWND page, const ProtocolGroup& group, ProtocolButton stored) {
     SetControlDisabled(page, group.v120, TRUE);
     for (int id : {group.hdlc, group.x75, group.v110, group.v120}) CheckDlgButton(page, id, BST_UNCHECKED);
-    switch (StoredProtocolButton(stored)) {
+    switch (stored) {
     case ProtocolButton::Hdlc: CheckDlgButton(page, group.hdlc, BST_CHECKED); break;
     case ProtocolButton::X75: CheckDlgButton(page, group.x75, BST_CHECKED); break;
     case ProtocolButton::V110: CheckDlgButton(page, group.v110, BST_CHECKED); break;
@@ -49,35 +56,33 @@ void ApplyGroup(HWND page, const ProtocolGroup& group) {
     const DefaultProtocol protocol = CheckedProtocol(IsDlgButtonChecked(page, group.hdlc) == BST_CHECKED,
                                                      IsDlgButtonChecked(page, group.x75) == BST_CHECKED);
     char path[kPathSize];
-    if (ValuePath(group, path, sizeof path)) WriteRegString(path, StoredProtocolName(protocol), kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, group.value, path))
+        WriteRegString(path, StoredProtocolName(protocol), kRegClose);
     group.send(static_cast<DWORD>(protocol));
+}
+
+BOOL InitPage(HWND page) {
+    ProtocolPage* values = new ProtocolPage;
+    KeepPageValues(page, values);
+    for (size_t g = 0; g < kGroupCount; ++g) {
+        values->stored[g] = ReadStoredButton(kGroups[g]);
+        LoadGroup(page, kGroups[g], values->stored[g]);
+    }
+    SetForegroundWindow(page);
+    return TRUE;
+}
+
+bool ApplyPage(HWND page, ProtocolPage*) {
+    for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
+    return true;
 }
 
 }  // namespace
 
 INT_PTR CALLBACK DefaultProtocolsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        for (const ProtocolGroup& group : kGroups) LoadGroup(page, group);
-        SetForegroundWindow(page);
-        return TRUE;
-    case WM_HELP:
-        ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            for (const ProtocolGroup& group : kGroups) ApplyGroup(page, group);
-            EndDialog(page, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(page, 0);
-            return TRUE;
-        case IDHELP:
-            ShowSetupHelp(page, IDH_DEFAULT_PROTOCOLS_PAGE);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    return FALSE;
+    if (message == WM_INITDIALOG) return InitPage(page);
+    ProtocolPage* values = PageOf(page);
+    return values ? DispatchPageMessage<ProtocolPage>(page, values, message, wParam, nullptr, ApplyPage,
+                                                      IDH_DEFAULT_PROTOCOLS_PAGE)
+                  : FALSE;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/setup_log.h"
 #include "router/capi_message.h"
 
@@ -102,11 +103,6 @@ void Log(DWORD level, const char* format, ...) {
     va_end(arguments);
 }
 
-void UpperCaseAscii(char* text) {
-    for (; *text; ++text)
-        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
-}
-
 // Open, register; on success the caller releases and closes.
 bool OpenAndRegister(const char* deviceName) {
     if (!OpenCapiDevice(deviceName)) return false;
@@ -193,10 +189,8 @@ int IsCapiPlus(int argc, const char* const* argv, const char** result) {
     if (argc < 1 || !argv) return 0;
     if (!OpenCapiDevice(argv[0])) return 1;
     char manufacturer[kManufacturerBufferSize];
-    if (GetManufacturer(manufacturer, sizeof manufacturer)) {
-        UpperCaseAscii(manufacturer);
-        if (strstr(manufacturer, "CAPI+")) *result = kCapiTrue;
-    }
+    if (GetManufacturer(manufacturer, sizeof manufacturer) && ContainsIgnoringCase(manufacturer, "CAPI+"))
+        *result = kCapiTrue;
     CloseCapiDevice();
     return 1;
 }

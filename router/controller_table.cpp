@@ -17,17 +17,20 @@ namespace {
 ControllerEntry g_table[kControllerTableSize];
 int g_count = 0;
 
-// key\name into out (kPathSize bytes); false when it does not fit.
-bool ValuePath(char* out, const char* key, const char* name) {
-    const int n = snprintf(out, kPathSize, "%s\\%s", key, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+// SOFTWARE\CAPI20\<card>\<controller> into out (kPathSize bytes); false when it does not fit.
+bool ControllerKey(char* out, uint32_t card, uint32_t controller) {
+    char cardName[16], controllerName[16], cardKey[kPathSize];
+    snprintf(cardName, sizeof cardName, "%d", static_cast<int>(card));
+    snprintf(controllerName, sizeof controllerName, "%d", static_cast<int>(controller));
+    return JoinRegistryPath(kCapiKey, cardName, cardKey) && JoinRegistryPath(cardKey, controllerName, out);
 }
 
 // The controller key's value of the product: SOFTWARE\CAPI20\<card>\<controller>\<P><name>.
 bool ProductValuePath(char* out, const ControllerEntry& entry, const char* productKey, const char* name) {
-    const int n = snprintf(out, kPathSize, "%s\\%d\\%d\\%s%s", kCapiKey, static_cast<int>(entry.card),
-                           static_cast<int>(entry.controller), productKey, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+    char key[kPathSize], value[kPathSize];
+    const int n = snprintf(value, sizeof value, "%s%s", productKey, name);
+    return n > 0 && static_cast<size_t>(n) < sizeof value && ControllerKey(key, entry.card, entry.controller) &&
+           JoinRegistryPath(key, value, out);
 }
 
 void ReadString(const ControllerEntry& entry, const char* productKey, const char* name, char* field, DWORD size) {
@@ -64,12 +67,13 @@ void LoadCard(const char* cardName, ProductId product) {
     char path[kPathSize];
     char cardKey[kPathSize];
     DWORD controllers = 0;
-    if (!ValuePath(cardKey, kCapiKey, cardName)) return;
-    if (!ValuePath(path, cardKey, "DeviceName") || !ReadRegString(path, working.deviceName, sizeof working.deviceName))
+    if (!JoinRegistryPath(kCapiKey, cardName, cardKey)) return;
+    if (!JoinRegistryPath(cardKey, "DeviceName", path) ||
+        !ReadRegString(path, working.deviceName, sizeof working.deviceName))
         return;
-    if (!ValuePath(path, cardKey, "NumberOfControllers") || !ReadRegDword(path, &controllers)) return;
+    if (!JoinRegistryPath(cardKey, "NumberOfControllers", path) || !ReadRegDword(path, &controllers)) return;
     working.numberOfControllers = controllers;
-    if (ValuePath(path, cardKey, "Manufacturer"))
+    if (JoinRegistryPath(cardKey, "Manufacturer", path))
         ReadRegString(path, working.manufacturer, sizeof working.manufacturer);
 
     DWORD last = controllers;
@@ -84,9 +88,10 @@ void LoadCard(const char* cardName, ProductId product) {
     for (DWORD c = 1; c <= last; ++c) {
         working.controller = c;
         DWORD channels = 0;
-        const int n =
-            snprintf(path, kPathSize, "%s\\%d\\%d\\Channels", kCapiKey, static_cast<int>(card), static_cast<int>(c));
-        if (n <= 0 || static_cast<DWORD>(n) >= kPathSize || !ReadRegDword(path, &channels)) continue;
+        char controllerKey[kPathSize];
+        if (!ControllerKey(controllerKey, card, c) || !JoinRegistryPath(controllerKey, "Channels", path) ||
+            !ReadRegDword(path, &channels))
+            continue;
         if (g_count == kControllerTableSize) {
             if (LogLevel >= kLogFailure)
                 WriteSetupLog(
@@ -132,7 +137,7 @@ void LoadControllerTable(ProductId product) {
     g_count = 0;
     RegistrySubkeyList cards(kCapiKey);
     for (const char* name; g_count < kControllerTableSize && (name = cards.next()) != nullptr;) LoadCard(name, product);
-    if (product != kProductRemoteAccess) LoadX31Settings();
+    if (product != kProductRemoteAccess) LoadX31Settings(g_table, g_count);
 }
 
 BOOL SaveControllerTable(ProductId product) {
@@ -158,7 +163,7 @@ BOOL SaveControllerTable(ProductId product) {
             if (!ProductValuePath(path, entry, productKey, s.name) || !WriteRegString(path, s.text, kRegClose))
                 ok = FALSE;
     }
-    if (product != kProductRemoteAccess) SaveX31Settings();
+    if (product != kProductRemoteAccess) SaveX31Settings(g_table, g_count);
     return ok;
 }
 

@@ -4,15 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/first_link_records.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 
@@ -86,10 +87,10 @@ INT_PTR CALLBACK FirstLinkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (TakeDialog(dialog)) EndDialog(dialog, 1);
+            if (TakeDialog(dialog)) EndDialog(dialog, kDialogOk);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, kDialogCancel);
             return TRUE;
         case IDHELP:
             ShowSetupHelp(dialog, IDH_FIRST_LINK);
@@ -98,11 +99,6 @@ INT_PTR CALLBACK FirstLinkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         return FALSE;
     }
     return FALSE;
-}
-
-bool EntryPath(const char* key, const char* name, char* out) {
-    const int n = snprintf(out, kPathSize, "%s\\%s", key, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
 }
 
 void WriteRecords() {
@@ -117,8 +113,8 @@ void WriteRecords() {
         !BuildIsdnEntry(link, g_settings, isdnEntry, sizeof isdnEntry) || !BuildDefaultRoute(link, route, sizeof route))
         return;
     // Unchecked: the procedure answers "OK" for a dialog ended with OK, whatever the registry did.
-    if (EntryPath(kIsdnKey, isdnNumber, path)) (void)WriteRegString(path, isdnEntry, kRegClose);
-    if (EntryPath(kLinkKey, linkNumber, path)) (void)WriteRegString(path, linkEntry, kRegClose);
+    if (JoinRegistryPath(kIsdnKey, isdnNumber, path)) (void)WriteRegString(path, isdnEntry, kRegClose);
+    if (JoinRegistryPath(kLinkKey, linkNumber, path)) (void)WriteRegString(path, linkEntry, kRegClose);
     (void)WriteRegString(kDefaultRouteValue, route, kRegClose);
 }
 
@@ -135,12 +131,12 @@ bool NextEntryNumber(const char* key, char* out, DWORD size) {
 BOOL ConfigureFirstLink(const SetupArguments& arguments, const char** result) {
     const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_FIRST_LINK), arguments.window,
                                         FirstLinkProc, 0);
-    if (end == 1) {
+    if (end == kDialogOk) {
         WriteRecords();
         *result = kResultOk;
         return TRUE;
     }
-    if (end == 0) {
+    if (end == kDialogCancel) {
         *result = kResultUserCancel;
         return TRUE;
     }

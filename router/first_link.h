@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 // Shows dialog 143; on OK writes the ISDN entry, the link entry and the default route. "OK" and
 // "USER_CANCEL" succeed; a dialog that cannot be created fails with the IP/IPX dialog's text.

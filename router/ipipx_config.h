@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 // Shows dialog 118 owned by the window: "OK" and "USER_CANCEL" succeed; a dialog that cannot be
 // created is reported and fails with "ERROR_DLGBOX_NOT_CREATE(IPIPX-Number)".

@@ -1,18 +1,18 @@
 // Dialog 118: the ISDN interface's address, mask and gateway, and the router's IPX network number.
 #include <cstring>
 
-#include "common/help.h"
 #include "common/dialog_controls.h"
+#include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/registry.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/ip_address.h"
 #include "router/ipipx_config.h"
 #include "router/ipipx_keys.h"
 #include "router/ipipx_numbers.h"
 #include "router/ipipx_registry.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 
@@ -226,10 +226,10 @@ INT_PTR CALLBACK IpIpxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         if (!page) return FALSE;
         switch (id) {
         case IDOK:
-            if (SavePage(dialog)) EndDialog(dialog, 1);
+            if (SavePage(dialog)) EndDialog(dialog, kDialogOk);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, kDialogCancel);
             return TRUE;
         case IDHELP:
             ShowSetupHelp(dialog, IDH_IPIPX_CONFIG);
@@ -265,11 +265,11 @@ BOOL ConfigureIpIpx(const SetupArguments& arguments, const char** result) {
     IpIpxPage page;
     const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_IPIPX_CONFIG), arguments.window,
                                         IpIpxProc, reinterpret_cast<LPARAM>(&page));
-    if (end == 1) {
+    if (end == kDialogOk) {
         *result = kResultOk;
         return TRUE;
     }
-    if (end == 0) {
+    if (end == kDialogCancel) {
         *result = kResultUserCancel;
         return TRUE;
     }

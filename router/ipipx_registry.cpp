@@ -1,8 +1,8 @@
 #include "router/ipipx_registry.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/product.h"
@@ -23,23 +23,19 @@ constexpr DWORD kTcpipListSize = 256;
 const char kDefaultIsdnAddress[] = "192.168.111.111";
 const char kDefaultIsdnMask[] = "255.255.255.0";
 
-bool ValuePath(const char* key, const char* name, char* out) {
-    const int n = snprintf(out, kPathSize, "%s\\%s", key, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+// The TCP/IP settings of a service: serviceKey\Parameters\Tcpip into out (size bytes).
+bool TcpipKeyOf(const char* serviceKey, char* out, DWORD size) {
+    char parameters[kPathSize];
+    return JoinRegistryPath(serviceKey, "Parameters", parameters) && JoinRegistryPath(parameters, "Tcpip", out, size);
 }
 
-bool IsRouterService(const char* keyPath) {
-    char upper[kPathSize];
-    if (!CopyText(upper, sizeof upper, keyPath)) return true;
-    CharUpperA(upper);
-    return strstr(upper, "VRKMPR") != nullptr;
-}
+bool IsRouterService(const char* keyPath) { return ContainsIgnoringCase(keyPath, "VrkMpr"); }
 
 // The first string of a multi-string value (256 bytes); false when it cannot be read.
 bool ReadList(const char* key, const char* name, char* list) {
     char path[kPathSize];
     list[0] = list[1] = '\0';
-    return ValuePath(key, name, path) && ReadRegMultiString(path, list, kTcpipListSize) > 0;
+    return JoinRegistryPath(key, name, path) && ReadRegMultiString(path, list, kTcpipListSize) > 0;
 }
 
 // Calls visit with the Tcpip key of each LAN service whose IPAddress can be read.
@@ -49,7 +45,7 @@ void ForEachLanTcpip(Visit visit) {
     char tcpip[kPathSize];
     for (const char* service; (service = services.nextPath()) != nullptr;) {
         if (IsRouterService(service)) continue;
-        if (!ValuePath(service, "Parameters\\Tcpip", tcpip)) continue;
+        if (!TcpipKeyOf(service, tcpip, sizeof tcpip)) continue;
         char addresses[kTcpipListSize];
         if (!ReadList(tcpip, "IPAddress", addresses)) continue;
         visit(tcpip, addresses);
@@ -65,7 +61,7 @@ bool HasGateway(const char* tcpip) {
 void WriteOneString(const char* key, const char* name, const char* text) {
     char path[kPathSize];
     char list[kDottedSize + 2] = "";
-    if (!ValuePath(key, name, path) || !CopyText(list, kDottedSize, text)) return;
+    if (!JoinRegistryPath(key, name, path) || !CopyText(list, kDottedSize, text)) return;
     const DWORD length = static_cast<DWORD>(strlen(list));
     list[length + 1] = '\0';
     WriteRegMultiString(path, list, kRegClose, length ? length + 2 : 1);
@@ -73,7 +69,7 @@ void WriteOneString(const char* key, const char* name, const char* text) {
 
 void WriteDword(const char* key, const char* name, DWORD value) {
     char path[kPathSize];
-    if (ValuePath(key, name, path)) WriteRegDword(path, value, kRegClose);
+    if (JoinRegistryPath(key, name, path)) WriteRegDword(path, value, kRegClose);
 }
 
 }  // namespace
@@ -93,16 +89,16 @@ void ClearLanGateways() {
     // The LAN adapters' gateways are the system's: the router's removal puts them back.
     ForEachLanTcpip([](const char* tcpip, const char*) {
         char path[kPathSize];
-        if (HasGateway(tcpip) && ValuePath(tcpip, "DefaultGateway", path)) WriteReplacedValue(path, REG_MULTI_SZ, "", 1);
+        if (HasGateway(tcpip) && JoinRegistryPath(tcpip, "DefaultGateway", path))
+            WriteReplacedValue(path, REG_MULTI_SZ, "", 1);
     });
 }
 
 bool IsdnTcpipKey(char* out, DWORD size) {
     char adapter[kPathSize];
     GetAdapterServiceName(GetProductKeyName(kProductMultiprotocolRouter), adapter, sizeof adapter);
-    if (!adapter[0]) return false;
-    const int n = snprintf(out, size, "%s\\%s\\Parameters\\Tcpip", kServicesKey, adapter);
-    return n > 0 && static_cast<DWORD>(n) < size;
+    char serviceKey[kPathSize];
+    return adapter[0] && JoinRegistryPath(kServicesKey, adapter, serviceKey) && TcpipKeyOf(serviceKey, out, size);
 }
 
 void ReadIsdnAddress(IpAddressValue* address, IpAddressValue* mask) {
@@ -125,7 +121,7 @@ void WriteIsdnAddress(const char* address, const char* mask) {
     WriteOneString(tcpip, "IPAddress", address);
     WriteDword(tcpip, "IPInterfaceContext", 0);
     char path[kPathSize];
-    if (ValuePath(tcpip, "LLInterface", path)) WriteRegString(path, "", kRegClose);
+    if (JoinRegistryPath(tcpip, "LLInterface", path)) WriteRegString(path, "", kRegClose);
     WriteOneString(tcpip, "SubnetMask", mask);
     WriteDword(tcpip, "UseZeroBroadcast", 0);
 }

@@ -1,13 +1,14 @@
 #include "router/lan_config.h"
 
+#include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/registry.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "maintenance/lan_adapters.h"
 #include "router/lan_config_lines.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 
@@ -69,10 +70,10 @@ INT_PTR CALLBACK LanProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
             MarkSelected(dialog, 0);
             return TRUE;
         case IDOK:
-            EndDialog(dialog, 1);
+            EndDialog(dialog, kDialogOk);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, kDialogCancel);
             return TRUE;
         case IDHELP:
             ShowSetupHelp(dialog, IDH_LAN_CONFIG);
@@ -101,12 +102,12 @@ BOOL ConfigureLan(HWND parent, BOOL installMode, const char** result) {
     if (LanAdapterCount() == 0) return TRUE;
     const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_LAN_CONFIG), parent, LanProc,
                                         static_cast<LPARAM>(installMode));
-    if (end != 0 && end != 1) {
+    if (end != kDialogCancel && end != kDialogOk) {
         ReportDialogError(parent, "LAN-CONFIGURE");
         *result = kResultLanDialogFailed;
         return FALSE;
     }
-    if (end == 0) *result = kResultUserCancel;
+    if (end == kDialogCancel) *result = kResultUserCancel;
     SaveLanAdapterTable();
     WriteLanControllers();
     return TRUE;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 // Loads the LAN adapter table and shows dialog 109; in install mode every adapter starts
 // router-owned. OK and Cancel both save the marks as they stand and write the controller list.

@@ -1,15 +1,14 @@
 #include "router/wan_config.h"
 
-#include <cstring>
-
+#include "common/ascii_case.h"
 #include "common/handles.h"
 #include "common/messages.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
+#include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/controller_table.h"
 #include "router/wan_format.h"
-#include "setupdll/setup_results.h"
 
 const char kMprControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprWan\\Parameters\\Controllers";
 const char kRasControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters\\Controllers";
@@ -18,9 +17,6 @@ const char kModemValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprWan\\Para
 const char kTapiDeviceKey[] = "HARDWARE\\DEVICEMAP\\TAPI DEVICES\\VrkRas";
 
 namespace {
-
-constexpr UINT kNoControllerStyle = MB_ICONEXCLAMATION | MB_OK;
-constexpr UINT kNoneInUseStyle = MB_ICONEXCLAMATION | MB_YESNO;
 
 void WriteList(const char* path, const MultiStringBlock& list) {
     const std::string bytes = list.bytes();
@@ -48,19 +44,11 @@ void WriteTapiDevice(const MultiStringBlock& addresses) {
     RegSetValueExA(key.get(), "Media Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(kMediaType), sizeof kMediaType);
 }
 
-bool ContainsCaseBlind(const char* text, const char* pattern) {
-    char upper[kManufacturerSize];
-    lstrcpynA(upper, text, sizeof upper);
-    for (char* p = upper; *p; ++p)
-        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
-    return strstr(upper, pattern) != nullptr;
-}
-
 // One maker's drivers take the requests through another interface.
 void ApplyInterfaceRule() {
     for (int i = 0; i < ControllerCount(); ++i) {
         ControllerEntry* entry = ControllerAt(i);
-        if (ContainsCaseBlind(entry->manufacturer, "KAMELL SOFTWARE GMBH"))
+        if (ContainsIgnoringCase(entry->manufacturer, "KAMELL SOFTWARE GMBH"))
             lstrcpynA(entry->interfaceName, "IRP_GP", sizeof entry->interfaceName);
     }
 }
@@ -105,7 +93,7 @@ BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
     LoadControllerTable(product);
     ApplyInterfaceRule();
     if (ControllerCount() == 0) {
-        MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoControllerStyle, IDS_MESSAGE_CAPTION);
+        MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoticeStyle, IDS_MESSAGE_CAPTION);
         *result = kResultNotAnyController;
         WriteControllerStrings(product);
         return TRUE;
@@ -123,7 +111,7 @@ BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
         }
         *result = kResultOk;
         if (AnyInUse()) break;
-        if (MessageBoxFromIds(owner, IDS_WAN_NONE_IN_USE, kNoneInUseStyle, IDS_MESSAGE_CAPTION) == IDYES) continue;
+        if (MessageBoxFromIds(owner, IDS_WAN_NONE_IN_USE, kQuestionStyle, IDS_MESSAGE_CAPTION) == IDYES) continue;
         *result = kResultNotAnyController;
         break;
     }

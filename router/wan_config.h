@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "common/product.h"
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 extern const char kMprControllersValue[];    // SYSTEM\...\VrkMprWan\Parameters\Controllers
 extern const char kRasControllersValue[];    // SYSTEM\...\VrkRas\Parameters\Controllers

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr UINT kQuestionStyle = MB_ICONEXCLAMATION | MB_YESNO;
-constexpr UINT kRefusalStyle = MB_ICONEXCLAMATION | MB_OK;
 
 // The copy of one entry that the dialogs edit; the X.31 button follows it.
 ControllerEntry g_editBuffer;
@@ -114,7 +112,7 @@ void LoadControllerControls(HWND dialog, ProductId product) {
 // Nickname and phone are fields of the controller string that ";" separates.
 bool RefuseSeparator(HWND dialog, int id, const char* text) {
     if (!HasFieldSeparator(text)) return false;
-    MessageBoxFromIds(dialog, IDS_ROUTER_NO_SEMICOLON, kRefusalStyle, IDS_MESSAGE_CAPTION);
+    MessageBoxFromIds(dialog, IDS_ROUTER_NO_SEMICOLON, kNoticeStyle, IDS_MESSAGE_CAPTION);
     SetFocus(GetDlgItem(dialog, id));
     return true;
 }

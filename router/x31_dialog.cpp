@@ -13,8 +13,6 @@
 namespace {
 
 constexpr uint32_t kHighestChannelLimit = 63;
-constexpr UINT kQuestionStyle = MB_ICONEXCLAMATION | MB_YESNO;
-constexpr UINT kRefusalStyle = MB_ICONEXCLAMATION | MB_OK;
 
 // The dialog's values while it runs; the record changes only on OK.
 struct X31Page {
@@ -113,7 +111,7 @@ bool StoreControls(HWND dialog, X31Settings* s) {
     GetDlgItemTextA(dialog, IDC_X31_ADDRESS, address, sizeof address);
     // The address is a field of the active line that ";" separates.
     if (on && HasFieldSeparator(address)) {
-        MessageBoxFromIds(dialog, IDS_ROUTER_NO_SEMICOLON, kRefusalStyle, IDS_MESSAGE_CAPTION);
+        MessageBoxFromIds(dialog, IDS_ROUTER_NO_SEMICOLON, kNoticeStyle, IDS_MESSAGE_CAPTION);
         SetFocus(GetDlgItem(dialog, IDC_X31_ADDRESS));
         return false;
     }

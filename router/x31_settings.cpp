@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <new>
 
+#include "common/ascii_case.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
 #include "common/setup_log.h"
-#include "router/controller_table.h"
 #include "router/wan_format.h"
 
 const char kX31ParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprX31\\Parameters";
@@ -41,8 +41,8 @@ const char kCardValue[] = "Card";
 const char kControllerValue[] = "Controller";
 
 bool SubkeyValuePath(char* out, const char* subkey, const char* name) {
-    const int n = snprintf(out, kPathSize, "%s\\%s\\%s", kX31ParametersKey, subkey, name);
-    return n > 0 && static_cast<DWORD>(n) < kPathSize;
+    char key[kPathSize];
+    return JoinRegistryPath(kX31ParametersKey, subkey, key) && JoinRegistryPath(key, name, out);
 }
 
 bool ReadSubkeyDword(const char* subkey, const char* name, DWORD* value) {
@@ -63,11 +63,12 @@ void WriteSubkeyString(const char* subkey, const char* name, const char* text) {
 // The controller the record names; when its card came back under another number (a reinstalled
 // card driver renumbers the CAPI keys), the first controller of its device, as a record that names
 // no controller is matched.
-ControllerEntry* EntryOf(const char* deviceName, bool named, DWORD card, DWORD controller) {
+ControllerEntry* EntryOf(ControllerEntry* entries, int count, const char* deviceName, bool named, DWORD card,
+                         DWORD controller) {
     ControllerEntry* firstOfDevice = nullptr;
-    for (int i = 0; i < ControllerCount(); ++i) {
-        ControllerEntry* entry = ControllerAt(i);
-        if (lstrcmpiA(entry->deviceName, deviceName) != 0) continue;
+    for (int i = 0; i < count; ++i) {
+        ControllerEntry* entry = &entries[i];
+        if (!EqualsIgnoringCase(entry->deviceName, deviceName)) continue;
         if (!named || (entry->card == card && entry->controller == controller)) return entry;
         if (!firstOfDevice) firstOfDevice = entry;
     }
@@ -80,7 +81,7 @@ bool SwitchedOn(const char* subkey) {
 }
 
 // Tries one subkey; true when its settings were attached to an entry.
-bool TakeSubkey(const char* subkey) {
+bool TakeSubkey(ControllerEntry* entries, int count, const char* subkey) {
     const uint32_t tei = TeiOfSubkeyName(subkey);
     if (tei == 0) {
         if (LogLevel >= kLogTrace)
@@ -96,7 +97,7 @@ bool TakeSubkey(const char* subkey) {
     DWORD card = 0, controller = 0;
     const bool named =
         ReadSubkeyDword(subkey, kCardValue, &card) && ReadSubkeyDword(subkey, kControllerValue, &controller);
-    ControllerEntry* entry = EntryOf(deviceName, named, card, controller);
+    ControllerEntry* entry = EntryOf(entries, count, deviceName, named, card, controller);
     if (!entry || entry->enabled == 0) {
         WriteSubkeyDword(subkey, "Ch_HTC", 0);
         return false;
@@ -123,7 +124,7 @@ bool TakeSubkey(const char* subkey) {
 
 }  // namespace
 
-void LoadX31Settings() {
+void LoadX31Settings(ControllerEntry* entries, int count) {
     // A save switches the TEIs it did not write off only through VrkMprEnabled, so a TEI that was
     // given up keeps its channels; and subkeys come sorted as texts (TEI12 before TEI2). The record
     // that is switched on comes first, the first usable one only when none is.
@@ -131,14 +132,14 @@ void LoadX31Settings() {
     for (const bool on : {true, false}) {
         subkeys.rewind();
         for (const char* name; (name = subkeys.next()) != nullptr;)
-            if (SwitchedOn(name) == on && TakeSubkey(name)) return;
+            if (SwitchedOn(name) == on && TakeSubkey(entries, count, name)) return;
     }
 }
 
-void SaveX31Settings() {
+void SaveX31Settings(ControllerEntry* entries, int count) {
     ControllerEntry* holder = nullptr;
-    for (int i = 0; i < ControllerCount() && !holder; ++i)
-        if (ControllerAt(i)->x31) holder = ControllerAt(i);
+    for (int i = 0; i < count && !holder; ++i)
+        if (entries[i].x31) holder = &entries[i];
     uint32_t savedTei = 0;
     char subkey[16];
     if (holder) {
@@ -160,8 +161,8 @@ void SaveX31Settings() {
             active.add(ActiveLineString(*holder, *record));
         const std::string bytes = active.bytes();
         char path[kPathSize];
-        snprintf(path, kPathSize, "%s\\TEIs", kX31ParametersKey);
-        WriteRegMultiString(path, bytes.data(), kRegClose, static_cast<DWORD>(bytes.size()));
+        if (JoinRegistryPath(kX31ParametersKey, "TEIs", path))
+            WriteRegMultiString(path, bytes.data(), kRegClose, static_cast<DWORD>(bytes.size()));
         delete record;
         holder->x31 = nullptr;
     }

@@ -4,19 +4,16 @@
 
 #include <windows.h>
 
+#include "common/dialog_controls.h"
 #include "router/controller_entry.h"
 
 extern const char kX31ParametersKey[];  // SYSTEM\CurrentControlSet\Services\VrkMprX31\Parameters
 
 // Attaches the settings of the usable TEI<n> subkey that is switched on, or else of the first usable
-// one, to its controller entry.
-void LoadX31Settings();
+// one, to its entry among the count entries of the controller table.
+void LoadX31Settings(ControllerEntry* entries, int count);
 // Writes the record of the first entry that holds one, releases it, and switches the other TEIs off.
-void SaveX31Settings();
-
-// What the router's dialogs end with.
-constexpr INT_PTR kDialogOk = 1;
-constexpr INT_PTR kDialogCancel = 0;
+void SaveX31Settings(ControllerEntry* entries, int count);
 
 // Runs the "X31-Configuration" dialog on the record, which changes only on OK; kDialogOk,
 // kDialogCancel, or -1 (already reported) when the dialog could not be shown.

@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include "common/language.h"
-#include "maintenance/cleanup_engine.h"
+#include "common/setup_results.h"
+#include "maintenance/cleanup_workers.h"
 #include "maintenance/old_version_update.h"
 #include "maintenance/provisioning.h"
 #include "maintenance/stop_processes.h"
@@ -14,7 +15,6 @@
 #include "router/lan_config.h"
 #include "router/wan_config.h"
 #include "setupdll/setup_frame.h"
-#include "setupdll/setup_results.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "setupdll/setup_frame.h"
 
 #include "common/setup_log.h"
-#include "setupdll/setup_results.h"
+#include "common/setup_results.h"
 
 namespace {
 

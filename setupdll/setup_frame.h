@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 // How a row's frame differs from the common pattern.
 enum SetupExportFlags : unsigned {

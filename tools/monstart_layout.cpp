@@ -1,7 +1,8 @@
 #include "tools/monstart_layout.h"
 
 #include <cstdio>
-#include <cstring>
+
+#include "common/ascii_case.h"
 
 const MonitorTitle kMonitorTitles[2] = {
     {"RAS-MONITOR", "RAS-Monitor %d"},
@@ -18,18 +19,6 @@ int32_t Saturated(int64_t value) {
     if (value > INT32_MAX) return INT32_MAX;
     if (value < INT32_MIN) return INT32_MIN;
     return static_cast<int32_t>(value);
-}
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool ContainsUpper(const char* text, const char* pattern) {
-    const size_t n = strlen(pattern);
-    for (const char* p = text; *p; ++p) {
-        size_t i = 0;
-        while (i < n && p[i] && Upper(p[i]) == pattern[i]) ++i;
-        if (i == n) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -67,7 +56,7 @@ TilePosition TileOf(const TileGrid& grid, int32_t index) {
 bool IsMonitorTitle(const char* title) {
     if (!title) return false;
     for (const MonitorTitle& t : kMonitorTitles)
-        if (ContainsUpper(title, t.shown)) return true;
+        if (ContainsIgnoringCase(title, t.shown)) return true;
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/files.h"
 #include "common/paths.h"
 #include "common/setup_log.h"
@@ -101,7 +102,7 @@ void RotatingFile::Drain(char* buffer, DWORD size) {
 
 bool RotatingFile::ChangeName(const char* name) {
     Guard guard(&lock_);
-    if (closed_ || lstrcmpiA(name, name_) == 0) return false;
+    if (closed_ || EqualsIgnoringCase(name, name_)) return false;
     CopyText(name_, sizeof name_, name);
     rotationPending_ = false;
     OpenLocked();

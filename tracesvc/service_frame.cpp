@@ -11,7 +11,6 @@
 #include "tracesvc/workers.h"
 
 const char kDispatchServiceName[] = "Dialcore Trace- and LogService";
-DWORD g_changeInterval = kDefaultChangeInterval;
 
 namespace {
 

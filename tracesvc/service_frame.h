@@ -4,8 +4,6 @@
 #include <windows.h>
 
 extern const char kDispatchServiceName[];
-// Milliseconds between two settings checks, read at service start.
-extern DWORD g_changeInterval;
 
 void WINAPI service_main(DWORD argc, LPSTR* argv);
 void WINAPI service_ctrl(DWORD code);

@@ -1,7 +1,6 @@
 // The service's settings: file names, backup counts, size limits and the two intervals.
 #include "tracesvc/stream_settings.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/paths.h"
@@ -28,8 +27,7 @@ const StreamValues& ValuesOf(StreamKind kind) { return kind == StreamKind::Log ?
 }  // namespace
 
 BOOL ServiceSettingPath(const char* valueName, char* path, DWORD size) {
-    const int n = snprintf(path, size, "%s\\%s", kTraceServiceParametersKey, valueName);
-    return n > 0 && static_cast<DWORD>(n) < size;
+    return JoinRegistryPath(kTraceServiceParametersKey, valueName, path, size);
 }
 
 const char* StreamFileNameValue(StreamKind kind) { return ValuesOf(kind).name; }

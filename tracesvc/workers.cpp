@@ -6,8 +6,10 @@
 
 #include "common/setup_log.h"
 #include "tracesvc/diag_log.h"
-#include "tracesvc/service_frame.h"
+#include "tracesvc/stream_settings.h"
 #include "tracesvc/streams.h"
+
+DWORD g_changeInterval = kDefaultChangeInterval;
 
 namespace {
 

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+// Milliseconds between two settings checks, read at service start.
+extern DWORD g_changeInterval;
+
 // Creates the three gates open; FALSE when one cannot be created.
 BOOL CreateWorkerGates();
 // Closes the gates of trace, log and change worker, in this order; each worker stops at its gate

@@ -25,12 +25,12 @@ void Fill(BindingList* list, const std::vector<std::string>& entries) {
     ASSERT_TRUE(list->Assign(block.data(), block.size()));
 }
 
-TEST(MaintenanceBindingListTest, AssignTakesEntriesUpToTheFirstEmptyOne) {
+TEST(MaintenanceBindingListTest, AssignTakesEveryEntryAndDropsTheEmptyStringsBetween) {
     BindingList list;
-    const std::string withGap("a\0b\0\0c\0\0", 8);
-    ASSERT_TRUE(list.Assign(withGap.data(), withGap.size()));
-    EXPECT_EQ((std::vector<std::string>{"a", "b"}), Entries(list));
-    EXPECT_EQ(std::string("a\0b\0\0", 5), std::string(list.Data(), list.Size()));
+    const std::string withGaps("\0a\0b\0\0\0c\0\0", 11);
+    ASSERT_TRUE(list.Assign(withGaps.data(), withGaps.size()));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), Entries(list));
+    EXPECT_EQ(std::string("a\0b\0c\0\0", 7), std::string(list.Data(), list.Size()));
     // The last entry of a value that lacks its NUL is kept whole.
     const std::string open("first\0last", 10);
     ASSERT_TRUE(list.Assign(open.data(), open.size()));

@@ -213,6 +213,17 @@ TEST_F(ProvisioningTest, TheTraceGroupStandsJustBeforeStreamsDrivers) {
     }
 }
 
+TEST_F(ProvisioningTest, EveryGroupBehindAStrayEmptyStringStaysInTheOrder) {
+    // The order decides when every driver of the machine starts: an empty string inside the value
+    // must not cut off the groups behind it.
+    const std::string gapped("Base\0\0NDIS\0Streams Drivers\0\0\0PNP_TDI\0", 37);
+    ASSERT_TRUE(SetRegBytes(HKEY_LOCAL_MACHINE, kGroupOrder, "List", REG_MULTI_SZ, gapped));
+    EXPECT_EQ(Answer("VrkMprSetRegistry", true, "OK"), CallExport("VrkMprSetRegistry 0").out);
+    std::string after;
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, kGroupOrder, "List", &after));
+    EXPECT_EQ(std::string("Base\0NDIS\0VrkMprTraceGroup\0Streams Drivers\0PNP_TDI\0\0", 52), after);
+}
+
 TEST_F(ProvisioningTest, AGroupOrderWithoutStreamsDriversOrWithoutRoomIsLeftAlone) {
     // 4090 bytes with the list's last NUL: it is read into the 4096-byte buffer, but the new
     // entry's 17 bytes have no room behind it.
@@ -291,6 +302,25 @@ TEST_F(ProvisioningTest, PerformanceFileGetsOnlyItsSymbolFileEntry) {
     EXPECT_EQ(Answer("VrkMprWritePerformanceFile", true, "OK"),
               RunProgram("C:\\testbed\\host.exe --null-argv \"" + Maker("VRKSUDLL.DLL") + "\" VrkMprWritePerformanceFile")
                   .out);
+}
+
+TEST_F(ProvisioningTest, APerformanceFileHeldByAnotherProgramIsNamedInTheLog) {
+    const std::string ini = Maker("perf.ini");
+    ASSERT_TRUE(CopyFileA("C:\\testbed\\oldinstall\\perf.ini", ini.c_str(), FALSE));
+    const std::string before = ReadFileBytes(ini);
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    DeleteFileA(kLogFile);
+    const ProgramResult r = CallExport("VrkMprWritePerformanceFile");
+    CloseHandle(held);
+    EXPECT_EQ(Answer("VrkMprWritePerformanceFile", true, "OK"), r.out);
+    EXPECT_EQ(before, ReadFileBytes(ini));
+    std::vector<int> levels;
+    const std::vector<std::string> messages = LogMessages(&levels);
+    const std::string line = "WriteVrkMprPerformanceFile can't write " + ini + " (32)";
+    const auto at = std::find(messages.begin(), messages.end(), line);
+    ASSERT_NE(messages.end(), at) << ::testing::PrintToString(messages);
+    EXPECT_EQ(1, levels[at - messages.begin()]);
 }
 
 TEST_F(ProvisioningTest, RemoteAccessRegistersItsEventSourceAndRemovesTheOldSetupFiles) {

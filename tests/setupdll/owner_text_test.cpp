@@ -9,7 +9,7 @@
 #include "capi_driver.h"
 #include "lang/resource.h"
 #include "network_fixture.h"
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 using namespace dialog_robot;
 using namespace router_test;

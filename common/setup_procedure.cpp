@@ -1,6 +1,8 @@
-#include "setupdll/setup_call.h"
+#include "common/setup_procedure.h"
 
 #include <cstdlib>
+
+#include "common/ascii_case.h"
 
 HWND OwnerWindow(HWND candidate) { return candidate && IsWindow(candidate) ? candidate : nullptr; }
 
@@ -19,4 +21,4 @@ SetupArguments ParseSetupArguments(DWORD argc, LPSTR argv[]) {
     return arguments;
 }
 
-bool IsInstallMode(const char* parameter) { return parameter && lstrcmpiA(parameter, "INSTALL") == 0; }
+bool IsInstallMode(const char* parameter) { return parameter && EqualsIgnoringCase(parameter, "INSTALL"); }

@@ -1,4 +1,4 @@
-#include "setupdll/setup_results.h"
+#include "common/setup_results.h"
 
 const char kResultOk[] = "OK";
 const char kResultError[] = "ERROR";

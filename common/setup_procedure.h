@@ -1,5 +1,5 @@
-// What every setup procedure hands to its worker: the parsed argument vector of the INF setup
-// engine, and the signature of a worker that the export table names.
+// The setup procedure interface, between VRKSUDLL.DLL's export table and the workers of the
+// subsystems: the parsed argument vector of the INF setup engine, and the signature of a worker.
 #pragma once
 
 #include <windows.h>

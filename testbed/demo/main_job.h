@@ -1,0 +1,82 @@
+// The main job: an installation's whole life on one fresh machine, driven as an administrator
+// would, each step in a source file of its own (step_machine.cpp, step_install.cpp, ...), with a
+// report of pictures, setup log excerpts, registry changes and what is left.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "demo_machine.h"
+#include "report_text.h"
+#include "report_writer.h"
+
+namespace demo {
+
+extern const char kDemoDir[];
+// Outputs of the programs the robot starts, and its copy of the language module.
+extern const char kWorkDir[];
+extern const char kSetupLog[];
+extern const char kDriverKey[];
+extern const char kTraceKey[];
+
+// A file of the maker's directory, or the directory itself.
+std::string Maker(const std::string& name = "");
+// A value as the report shows it, "(none)" when there is none.
+std::string RegText(HKEY root, const std::string& key, const std::string& name);
+// The service manager's own bookkeeping of running services is no change of the package.
+demo_report::RegistrySnapshot WithoutServiceBookkeeping(demo_report::RegistrySnapshot snapshot);
+std::vector<std::string> RegistryChanges(const demo_report::RegistrySnapshot& before);
+// The stand-ins' journal from line from on, and its length.
+std::vector<std::string> JournalLines(size_t from);
+size_t JournalSize();
+
+class MainJob {
+public:
+    MainJob(Report& report, Complaints& complaints, bool interactive)
+        : report_(report), complaints_(complaints), interactive_(interactive) {}
+
+    // The steps in their order, the report saved after each; 0 when every step that ran went well.
+    int Run();
+
+private:
+    struct Done {
+        Outcome outcome;
+        std::string summary;
+    };
+
+    void Step(const std::string& name, const std::function<Done()>& body);
+    // What the step should have left, as the report shows it; a complaint when it is not so.
+    void Expect(const std::string& what, const std::string& actual, const std::string& expected);
+    void ExpectValue(HKEY root, const std::string& key, const std::string& name, const std::string& expected);
+    void SetupLogExcerpts(const std::vector<std::string>& procedures);
+    void RegistrySection(const demo_report::RegistrySnapshot& before, const std::string& title);
+
+    // The configuration center, which steps 2 and 3 open.
+    HWND OpenPage(HWND center, DWORD pid, int button, WORD templateId, const std::string& name, bool* missing);
+    Program* StartCenter(Program& program);
+    HWND WaitForCenter(Program& program);
+    void CloseCenter(HWND center, Program& program);
+
+    Done Machine();     // step_machine.cpp
+    Done Install();     // step_install.cpp
+    Done Configure();   // step_configure.cpp
+    Done RunService();  // step_run.cpp
+    static std::string LogFileName();
+    Done Monitor();     // step_monitor.cpp
+    Done Remove();      // step_remove.cpp
+    bool ArmRestartSeam(std::vector<std::string>* armed);
+    bool RemoveByScript();
+
+    Report& report_;
+    Complaints& complaints_;
+    bool interactive_;
+    std::vector<StepResult> steps_;
+    demo_report::RegistrySnapshot before_;
+    std::vector<std::string> beforeFiles_;
+    Program snmpClient_;
+};
+
+}  // namespace demo
