@@ -1,5 +1,6 @@
 #include "main_job.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "dialog_robot.h"
@@ -12,6 +13,19 @@ namespace demo {
 
 using namespace dialog_robot;
 using namespace testing_machine;
+
+const WindowsVersion kWindowsVersions[] = {
+    {"nt351", "Windows NT 3.51", true, true}, {"nt40", "Windows NT 4.0", false, true},
+    {"win2k", "Windows 2000", false, false},  {"winxp", "Windows XP", false, false},
+    {"win7", "Windows 7", false, false},      {"win10", "Windows 10", false, false},
+};
+const char kDefaultWindows[] = "nt40";
+
+const WindowsVersion* FindWindowsVersion(const std::string& name) {
+    for (const WindowsVersion& v : kWindowsVersions)
+        if (name == v.name) return &v;
+    return nullptr;
+}
 
 const char kDemoDir[] = "C:\\testbed\\demo";
 // Outputs of the programs the robot starts, and its copy of the language module.
@@ -83,7 +97,11 @@ void MainJob::Step(const std::string& name, const std::function<Done()>& body) {
         report_.Line("**What did not go as an administrator would expect:**");
         report_.Code(complaints);
         if (done.outcome == Outcome::kDone) done.outcome = Outcome::kFailed;
-        done.summary += (done.summary.empty() ? "" : "; ") + std::to_string(complaints.size()) + " complaints";
+        // The first one in the summary, on one line, so that a list of runs names what went wrong.
+        std::string first = complaints.front();
+        std::replace_if(first.begin(), first.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
+        done.summary += (done.summary.empty() ? "" : "; ") + std::to_string(complaints.size()) +
+                        " complaints, the first: " + first;
     }
     steps_.push_back({name, done.outcome, done.summary, GetTickCount() - start});
     report_.Save(steps_, 0);

@@ -15,6 +15,20 @@
 
 namespace demo {
 
+// A version of Windows as the machine presents it to the package's programs, through Wine's
+// setting of the version per program name.
+struct WindowsVersion {
+    const char* name;   // Wine's name of the version, as scripts/demo.sh --windows takes it
+    const char* title;
+    // Below build 1381 files in use are deleted at the next start through %SystemRoot%\DELETE.LST.
+    bool deleteList;
+    // NCPA.CPL with its CPlSetup exists up to NT 4.0 only.
+    bool networkControlPanel;
+};
+// The version of that name, or null.
+const WindowsVersion* FindWindowsVersion(const std::string& name);
+extern const char kDefaultWindows[];
+
 extern const char kDemoDir[];
 // Outputs of the programs the robot starts, and its copy of the language module.
 extern const char kWorkDir[];
@@ -35,8 +49,8 @@ size_t JournalSize();
 
 class MainJob {
 public:
-    MainJob(Report& report, Complaints& complaints, bool interactive)
-        : report_(report), complaints_(complaints), interactive_(interactive) {}
+    MainJob(Report& report, Complaints& complaints, const WindowsVersion& windows, bool interactive)
+        : report_(report), complaints_(complaints), windows_(windows), interactive_(interactive) {}
 
     // The steps in their order, the report saved after each; 0 when every step that ran went well.
     int Run();
@@ -69,9 +83,12 @@ private:
     Done Remove();      // step_remove.cpp
     bool ArmRestartSeam(std::vector<std::string>* armed);
     bool RemoveByScript();
+    // The restart: the deferred deletes carried out; what went which way.
+    std::string Restart();
 
     Report& report_;
     Complaints& complaints_;
+    const WindowsVersion& windows_;
     bool interactive_;
     std::vector<StepResult> steps_;
     demo_report::RegistrySnapshot before_;
