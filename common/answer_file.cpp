@@ -53,6 +53,21 @@ std::string FullPath(const std::string& path) {
     return length > 0 && length < sizeof buffer ? std::string(buffer) : path;
 }
 
+// A message of the language module as one log line: its line breaks become blanks.
+std::string MessageLine(unsigned int textId) {
+    char text[kMessageTextSize];
+    LoadLanguageString(textId, text, sizeof text);
+    std::string line;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\r' || *p == '\n') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+        } else {
+            line += *p;
+        }
+    }
+    return line;
+}
+
 }  // namespace
 
 AnswerFile AnswerFile::FromRegistry() {
@@ -124,11 +139,34 @@ AnswerMode AnswerModeFor(const AnswerFile& file, const char* section) {
     return AnswerMode::Answered;
 }
 
+void LogAnswerNotice(const char* section, unsigned int textId) {
+    if (LogLevel >= kLogFailure)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "[%s] %s", section, MessageLine(textId).c_str());
+}
+
 SectionAnswers::SectionAnswers(const AnswerFile& file, const char* section, std::initializer_list<const char*> known)
     : file_(file), section_(section) {
-    for (const std::string& key : UnknownAnswerKeys(file.Keys(section), known))
-        if (LogLevel >= kLogFailure)
-            WriteSetupLog(kLogSourceSetup, kLogFailure, "[%s] %s: unknown key, ignored", section_, key.c_str());
+    for (const std::string& key : UnknownAnswerKeys(file.Keys(section), known)) IgnoreUnknown(key);
+}
+
+void SectionAnswers::IgnoreUnknown(const std::string& key) {
+    if (LogLevel >= kLogFailure)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "[%s] %s: unknown key, ignored", section_, key.c_str());
+}
+
+bool SectionAnswers::Has(const char* key) const {
+    for (const std::string& k : Keys())
+        if (EqualsIgnoringCase(k.c_str(), key)) return true;
+    return false;
+}
+
+bool SectionAnswers::Question(const char* key, unsigned int textId, bool* yes) {
+    if (YesNo(key, yes)) return true;
+    if (refused_) return false;
+    if (LogLevel >= kLogFailure)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "[%s] %s: %s; not answered", section_, key,
+                      MessageLine(textId).c_str());
+    return false;
 }
 
 void SectionAnswers::Refuse(const char* key, const char* reason) {
@@ -137,11 +175,7 @@ void SectionAnswers::Refuse(const char* key, const char* reason) {
     refused_ = true;
 }
 
-void SectionAnswers::RefuseWithMessage(const char* key, unsigned int textId) {
-    char text[kMessageTextSize];
-    LoadLanguageString(textId, text, sizeof text);
-    Refuse(key, text);
-}
+void SectionAnswers::RefuseWithMessage(const char* key, unsigned int textId) { Refuse(key, MessageLine(textId).c_str()); }
 
 bool SectionAnswers::Text(const char* key, size_t maxLength, std::string* text) {
     std::string value;

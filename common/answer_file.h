@@ -40,6 +40,10 @@ private:
     std::string path_;
 };
 
+// The text of a message that the dialog would show in a box, logged (level 1) with the section.
+// Every message text in these lines has its line breaks turned into blanks.
+void LogAnswerNotice(const char* section, unsigned int textId);
+
 // How a dialog procedure takes its answers.
 enum class AnswerMode {
     Interactive,  // no file named, or the file has no section of the procedure's: the dialog as always
@@ -58,6 +62,14 @@ class SectionAnswers {
 public:
     // Logs every key of the section that is none of known (level 1) and ignores it.
     SectionAnswers(const AnswerFile& file, const char* section, std::initializer_list<const char*> known);
+    // For a section whose keys depend on the machine: the caller tells the unknown ones.
+    SectionAnswers(const AnswerFile& file, const char* section) : file_(file), section_(section) {}
+
+    const AnswerFile& file() const { return file_; }
+    std::vector<std::string> Keys() const { return file_.Keys(section_); }
+    bool Has(const char* key) const;
+    // Logs the key as unknown (level 1); it is ignored.
+    void IgnoreUnknown(const std::string& key);
 
     const char* section() const { return section_; }
     bool refused() const { return refused_; }
@@ -71,6 +83,10 @@ public:
     void Refuse(const char* key, const char* reason);
     // The same with the text of a message of the language module.
     void RefuseWithMessage(const char* key, unsigned int textId);
+    // A question of the dialog (message textId) that key answers with yes or no: true when it did.
+    // Unanswered, the question and that it went unanswered are logged (level 1) and *yes stays,
+    // the answer that changes nothing being the caller's.
+    bool Question(const char* key, unsigned int textId, bool* yes);
 
 private:
     const AnswerFile& file_;
