@@ -3,20 +3,23 @@
 # machine (install, configure, run, monitor, remove), driven by the demo robot; its report
 # (Markdown with pictures) lands in build/x86_64/demo-report.
 #
-# usage: scripts/demo.sh [--interactive] [--language en|de] [--no-build] [--save-example]
+# usage: scripts/demo.sh [--interactive | --unattended] [--language en|de] [--no-build] [--save-example]
 #   --interactive   shows the machine on your display ($DISPLAY) and leaves the configuration
 #                   center to you; the run goes on when you close it.
+#   --unattended    install, configure and remove take their answers from testbed/demo/answers.ini
+#                   (the answer file named in SOFTWARE\VARNEK\VrkSetup AnswerFile), no dialog shown.
 #   --save-example  replaces the example report in docs/demo-report with this run's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-interactive=() display=() language=en build_first=1 timeout=300 save_example=0
+interactive=() mode=() display=() language=en build_first=1 timeout=300 save_example=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --interactive) interactive=(--interactive); display=(--user-display); timeout=3600; shift ;;
+    --unattended) mode=(--unattended); shift ;;
     --language) language=$2; shift 2 ;;
     --no-build) build_first=0; shift ;;
     --save-example) save_example=1; shift ;;
-    *) echo "usage: scripts/demo.sh [--interactive] [--language en|de] [--no-build] [--save-example]" >&2; exit 2 ;;
+    *) echo "usage: scripts/demo.sh [--interactive | --unattended] [--language en|de] [--no-build] [--save-example]" >&2; exit 2 ;;
   esac
 done
 if [ "$build_first" = 1 ]; then
@@ -31,7 +34,7 @@ report="$PWD/$build/demo-report"
 start=$(date +%s)
 rc=0
 scripts/wine-run.sh --build "$build" --name demo --language "$language" --timeout "$timeout" \
-  --save-folder demo-report "$report" "${display[@]}" -- cmd.exe /c 'C:\testbed\demo\demo.cmd' "${interactive[@]}" || rc=$?
+  --save-folder demo-report "$report" "${display[@]}" -- cmd.exe /c 'C:\testbed\demo\demo.cmd' "${interactive[@]}" "${mode[@]}" || rc=$?
 echo "demo: $(( $(date +%s) - start )) s on the machine; report: $report/report.md"
 if [ "$save_example" = 1 ] && [ -f "$report/report.md" ]; then
   rm -rf docs/demo-report && cp -a "$report" docs/demo-report && echo "demo: example report saved in docs/demo-report"

@@ -1,11 +1,14 @@
 // The main job: an installation's whole life on one fresh machine, driven like an administrator
 // would, with a report of pictures, setup log excerpts, registry changes and what is left.
 //
-//   demo_robot [--report <folder>] [--interactive]
+//   demo_robot [--report <folder>] [--interactive | --unattended]
 //
 // Steps: the machine, install, configure, run, monitor, remove (main_job.h, a source file each). A
 // step whose program is not in the package says so in the report. --interactive leaves the configuration center to a person
-// on the display and goes on when it is closed. Exit code 0 when every step that ran went well.
+// on the display and goes on when it is closed; --unattended lets install, configure and remove take
+// their answers from C:\testbed\demo\answers.ini. The registry and the package's files after
+// configure and after remove are written to state-configured.txt and state-removed.txt of the
+// report folder. Exit code 0 when every step that ran went well.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,15 +22,17 @@ using namespace demo;
 
 int main(int argc, char** argv) {
     std::string folder = "C:\\demo-report";
-    bool interactive = false;
+    bool interactive = false, unattended = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--report" && i + 1 < argc)
             folder = argv[++i];
         else if (a == "--interactive")
             interactive = true;
+        else if (a == "--unattended")
+            unattended = true;
         else {
-            fprintf(stderr, "usage: demo_robot [--report <folder>] [--interactive]\n");
+            fprintf(stderr, "usage: demo_robot [--report <folder>] [--interactive | --unattended]\n");
             return 2;
         }
     }
@@ -44,6 +49,6 @@ int main(int argc, char** argv) {
     testing_journal::ClearJournal();
     Complaints complaints;
     Report report(folder);
-    MainJob job(report, complaints, interactive);
+    MainJob job(report, complaints, interactive, unattended);
     return job.Run();
 }
