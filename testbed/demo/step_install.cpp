@@ -51,7 +51,7 @@ MainJob::Done MainJob::Install() {
         // The LAN has the default gateway; the ISDN interface takes it over, after the question.
         SetChecked(dialog, IDC_IPIPX_GATEWAY, true);
         // The dialog proposes a random IPX network number; the answer file's fixes it for both runs.
-        const std::string network = Answer("VrkMprIPIPXConfig", "IpxNetwork", "");
+        const std::string network = Answer("VrkMprIPIPXConfig", "IPXNetworkNumber", "");
         if (!network.empty()) SetControlText(dialog, IDC_IPIPX_NET_NUMBER, network);
         report_.Picture(dialog, "IP/IPX configuration: the proposed IPX network and ISDN address, the ISDN "
                                 "interface as the default gateway");
