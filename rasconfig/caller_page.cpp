@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/answer_section.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
 #include "common/handles.h"
@@ -16,7 +17,6 @@
 #include "rasconfig/caller_file.h"
 #include "rasconfig/caller_list.h"
 #include "rasconfig/driver_channel.h"
-#include "common/answer_section.h"
 #include "rasconfig/page_controls.h"
 #include "tracesvc/stream_settings.h"
 

@@ -1,6 +1,7 @@
 #include "rasconfig/config_center.h"
 
 #include "common/answer_file.h"
+#include "common/answer_section.h"
 #include "common/ascii_case.h"
 #include "common/help.h"
 #include "common/language.h"
@@ -12,7 +13,6 @@
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/file_page.h"
 #include "rasconfig/msneaz_page.h"
-#include "common/answer_section.h"
 #include "rasconfig/protocol_page.h"
 
 const char kCenterTitleEnglish[] = "Varnek ISDN DIALCORE configuration";
@@ -130,7 +130,7 @@ void RunUnattendedCenter() {
     for (const AnsweredPage& page : kAnsweredPages) {
         if (AnswerModeFor(file, page.section) != AnswerMode::Answered) continue;
         SectionAnswers answers(file, page.section, page.keys);
-        const bool applied = page.traits ? ApplyFileSectionAnswers(*page.traits, answers) : page.apply(answers);
+        const bool applied = page.traits ? ApplyFilePageAnswers(*page.traits, answers) : page.apply(answers);
         if (applied)
             TellAnswer(answers, "applied");
         else

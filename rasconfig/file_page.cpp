@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/answer_file.h"
+#include "common/answer_section.h"
 #include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
@@ -16,8 +18,6 @@
 #include "rasconfig/command_line.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/entry_number.h"
-#include "common/answer_file.h"
-#include "common/answer_section.h"
 #include "rasconfig/page_controls.h"
 #include "rasconfig/program_start.h"
 #include "rasconfig/special_mode.h"
@@ -384,7 +384,7 @@ INT_PTR CALLBACK FilePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
                   : FALSE;
 }
 
-bool ApplyFileSectionAnswers(const FilePageTraits& traits, SectionAnswers& answers) {
+bool ApplyFilePageAnswers(const FilePageTraits& traits, SectionAnswers& answers) {
     ShownValues shown;
     ReadShownValues(traits, &shown);
     char currentName[kStreamNameSize];

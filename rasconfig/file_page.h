@@ -17,4 +17,4 @@ class SectionAnswers;
 // The page's OK path without its window: the values it would load, the answers of its section in
 // place of what a person types, the same checks, then the same apply. False, and nothing stored or
 // sent, when the checks refuse an answer or would correct it.
-bool ApplyFileSectionAnswers(const FilePageTraits& traits, SectionAnswers& answers);
+bool ApplyFilePageAnswers(const FilePageTraits& traits, SectionAnswers& answers);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/answer_section.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -12,7 +13,6 @@
 #include "rasconfig/bilingual.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/msneaz_table.h"
-#include "common/answer_section.h"
 #include "rasconfig/page_controls.h"
 #include "rasconfig/phone_number.h"
 

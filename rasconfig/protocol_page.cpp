@@ -1,5 +1,6 @@
 #include "rasconfig/protocol_page.h"
 
+#include "common/answer_section.h"
 #include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/paths.h"
@@ -7,7 +8,6 @@
 #include "lang/resource.h"
 #include "rasconfig/driver_channel.h"
 #include "rasconfig/msneaz_table.h"
-#include "common/answer_section.h"
 #include "rasconfig/page_frame.h"
 
 namespace {
