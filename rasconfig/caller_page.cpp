@@ -17,6 +17,7 @@
 #include "rasconfig/caller_file.h"
 #include "rasconfig/caller_list.h"
 #include "rasconfig/driver_channel.h"
+#include "rasconfig/list_answers.h"
 #include "rasconfig/page_controls.h"
 #include "tracesvc/stream_settings.h"
 
@@ -368,18 +369,7 @@ bool ApplyCallerAnswers(SectionAnswers& answers) {
         return false;
     }
     CallerList& callers = values.callers;
-    bool clear = false;
-    if (answers.YesNo("Clear", &clear) && clear) callers = CallerList();
-    std::vector<std::string> numbers;
-    if (AnswerList(answers, "Delete", &numbers)) {
-        for (const std::string& number : numbers) {
-            const int index = callers.find(number);
-            if (index < 0)
-                NoteAnswer(answers, "Delete", number + " is not listed");
-            else
-                callers.remove(static_cast<size_t>(index));
-        }
-    }
+    ClearAndDeleteAnswered(answers, &callers);
     bool collect = false;
     if (answers.YesNo("CollectFromLog", &collect) && collect) {
         size_t added = 0;
@@ -422,6 +412,7 @@ bool ApplyCallerAnswers(SectionAnswers& answers) {
     }
     for (const bool checked : {false, true}) {
         const char* key = checked ? "Mark" : "Unmark";
+        std::vector<std::string> numbers;
         if (!AnswerList(answers, key, &numbers)) continue;
         for (const std::string& number : numbers) {
             const int index = callers.find(number);

@@ -12,6 +12,7 @@
 #include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/driver_channel.h"
+#include "rasconfig/list_answers.h"
 #include "rasconfig/msneaz_table.h"
 #include "rasconfig/page_controls.h"
 #include "rasconfig/phone_number.h"
@@ -178,18 +179,7 @@ INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
 bool ApplyMsnEazAnswers(SectionAnswers& answers) {
     MsnEazTable table;
     ReadStoredTable(&table);
-    bool clear = false;
-    if (answers.YesNo("Clear", &clear) && clear) table = MsnEazTable();
-    std::vector<std::string> numbers;
-    if (AnswerList(answers, "Delete", &numbers)) {
-        for (const std::string& number : numbers) {
-            const int index = table.find(number);
-            if (index < 0)
-                NoteAnswer(answers, "Delete", number + " is not listed");
-            else
-                table.remove(static_cast<size_t>(index));
-        }
-    }
+    ClearAndDeleteAnswered(answers, &table);
     std::vector<std::string> entries;
     if (AnswerList(answers, "Add", &entries)) {
         for (const std::string& entry : entries) {
