@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "common/ascii_case.h"
+#include "common/digits.h"
 
 namespace {
 
@@ -15,17 +16,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-int DigitValue(char c, int base) {
-    int v = -1;
-    if (c >= '0' && c <= '9')
-        v = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
-    return v < base ? v : -1;
-}
-
 }  // namespace
 
 bool ParseAnswerNumber(const std::string& text, long minimum, long maximum, long* value) {
@@ -34,7 +24,7 @@ bool ParseAnswerNumber(const std::string& text, long minimum, long maximum, long
     if (t.find('\0') != std::string::npos) return false;
     size_t at = 0;
     bool negative = false;
-    int base = 10;
+    unsigned base = 10;
     if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
         base = 16;
         at = 2;

@@ -2,6 +2,9 @@
 // phone numbers, passwords and choices the dialog would refuse.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "answers_fixture.h"
 #include "lang/resource.h"
 
@@ -15,15 +18,16 @@ const char kLinkKey[] = "SOFTWARE\\VARNEK\\VrkMpr\\Base\\Link";
 const char kSection[] = "VrkMprConfigureFirstLink";
 const char kEnter[] = "VrkMprConfigureFirstLink ENTER; 0";
 
-// Field n (from 1) of a comma-separated record.
-std::string Field(const std::string& record, int n) {
-    size_t at = 0;
-    for (int i = 1; i < n; ++i) {
-        at = record.find(',', at);
-        if (at == std::string::npos) return "<missing>";
-        ++at;
+// The comma-separated fields of a record, the first at index 0.
+std::vector<std::string> Fields(const std::string& record) {
+    std::vector<std::string> fields(1);
+    for (char c : record) {
+        if (c == ',')
+            fields.emplace_back();
+        else
+            fields.back() += c;
     }
-    return record.substr(at, record.find(',', at) - at);
+    return fields;
 }
 
 void NothingWritten() {
@@ -41,8 +45,8 @@ TEST(FirstLinkAnswersTest, TheRecordsComeFromTheAnswersOrNothingIsWritten) {
          [] {
              EXPECT_EQ("1,1234567^B_V110,1234567,10000,0x2008,,0,,-1,-1,2,0", ReadString(kIsdnKey, "1"));
              const std::string link = ReadString(kLinkKey, "1");
-             EXPECT_EQ(4u, Field(link, 20).size()) << link;
-             EXPECT_EQ(8u, Field(link, 21).size()) << "six characters scrambled: " << link;
+             EXPECT_EQ(4u, Fields(link).at(19).size()) << link;
+             EXPECT_EQ(8u, Fields(link).at(20).size()) << "six characters scrambled: " << link;
          }},
         // Without a password the stored one, empty on a first call, stays.
         {"no-password",
@@ -50,9 +54,9 @@ TEST(FirstLinkAnswersTest, TheRecordsComeFromTheAnswersOrNothingIsWritten) {
          "OK",
          {taken, "[VrkMprConfigureFirstLink] Language: unknown key, ignored"},
          [] {
-             EXPECT_EQ("0301", Field(ReadString(kIsdnKey, "1"), 2));
-             EXPECT_EQ("0x8008", Field(ReadString(kIsdnKey, "1"), 5));
-             EXPECT_EQ("", Field(ReadString(kLinkKey, "1"), 21));
+             EXPECT_EQ("0301", Fields(ReadString(kIsdnKey, "1")).at(1));
+             EXPECT_EQ("0x8008", Fields(ReadString(kIsdnKey, "1")).at(4));
+             EXPECT_EQ("", Fields(ReadString(kLinkKey, "1")).at(20));
          }},
         {"bad-phone",
          "[VrkMprConfigureFirstLink]\r\nPhone=030^1\r\n",
