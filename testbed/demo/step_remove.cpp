@@ -107,7 +107,9 @@ MainJob::Done MainJob::Remove() {
                 ForgetAnswerFile();
                 if (answered) complaints_.Add(std::to_string(answered) + " windows of VrkClean came up although answered");
             }
-            restart = armed ? "restart answered Yes through the seam" : "restart answered No";
+            restart = unattended_ ? "restart asked for by the answer file, through the seam"
+                      : armed     ? "restart answered Yes through the seam"
+                                  : "restart answered No";
             report_.Line("The stand-ins' journal (the network control panel, the restart seam):");
             report_.Code(JournalLines(journal));
             report_.Heading(3, "The setup log of the removal");
