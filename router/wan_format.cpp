@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 const int kWanTabStops[kWanTabStopCount] = {30, 75, 105, 134, 224, 288, 350};
@@ -120,4 +121,22 @@ uint32_t TeiOfSubkeyName(const char* name) {
         tei = tei * 10 + static_cast<uint32_t>(*p - '0');
     }
     return tei >= kFirstTei && tei <= kLastTei ? tei : 0;
+}
+
+void ApplyControllerEdit(const ControllerEdit& edit, ControllerEntry* entry) {
+    auto copy = [](char* field, size_t size, const std::string& text) {
+        const size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        memcpy(field, text.data(), n);
+        field[n] = '\0';
+    };
+    if (edit.leased) {
+        entry->capiPlus = 1;
+    } else {
+        entry->capiPlus = 0;
+        copy(entry->phone, sizeof entry->phone, edit.phone);
+    }
+    copy(entry->nickname, sizeof entry->nickname, edit.nickname);
+    entry->enabled = static_cast<uint32_t>(strtol(edit.inUse.c_str(), nullptr, 10));
+    if (!entry->phone[0]) copy(entry->phone, sizeof entry->phone, "0");
+    if (entry->enabled > entry->channels) entry->enabled = entry->channels;
 }

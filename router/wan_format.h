@@ -77,3 +77,16 @@ bool HasFieldSeparator(const char* text);
 // The TEI a subkey name "TEI<n>" (any letter case, n one or two decimal digits) names when n is
 // 1 to 63; 0 for every other name.
 uint32_t TeiOfSubkeyName(const char* name);
+
+// What the controller dialog's OK takes from its controls: the leased-line mark, the nickname, the
+// phone (not read while the mark is set) and the channels in use as typed.
+struct ControllerEdit {
+    bool leased = false;
+    std::string nickname;
+    std::string phone;
+    std::string inUse;
+};
+// The controller dialog's OK on an entry: a leased line keeps its phone, an empty phone becomes
+// "0", the channels in use are read as C does (0 for no number) and are at most Channels. The
+// texts are cut to their fields; the dialog's edits never deliver more.
+void ApplyControllerEdit(const ControllerEdit& edit, ControllerEntry* entry);

@@ -1,13 +1,16 @@
 // The main job: an installation's whole life on one fresh machine, driven like an administrator
 // would, with a report of pictures, setup log excerpts, registry changes and what is left.
 //
-//   demo_robot [--report <folder>] [--windows nt351|nt40|win2k|winxp|win7|win10] [--interactive]
+//   demo_robot [--report <folder>] [--windows nt351|nt40|win2k|winxp|win7|win10]
+//              [--interactive | --unattended]
 //
 // Steps: the machine, install, configure, run, monitor, remove (main_job.h, a source file each). A
 // step whose program is not in the package says so in the report. --windows is the version every
 // program of the package sees (NT 4.0 without it). --interactive leaves the configuration center to
-// a person on the display and goes on when it is closed. Exit code 0 when every step that ran went
-// well, 2 for a usage error.
+// a person on the display and goes on when it is closed; --unattended lets install, configure and
+// remove take their answers from C:\testbed\demo\answers.ini. The registry and the package's files
+// after configure and after remove are written to state-configured.txt and state-removed.txt of
+// the report folder. Exit code 0 when every step that ran went well, 2 for a usage error.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,7 +24,7 @@ using namespace demo;
 
 int main(int argc, char** argv) {
     std::string folder = "C:\\demo-report";
-    bool interactive = false;
+    bool interactive = false, unattended = false;
     const WindowsVersion* windows = FindWindowsVersion(kDefaultWindows);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -31,9 +34,11 @@ int main(int argc, char** argv) {
             windows = FindWindowsVersion(argv[++i]);
         else if (a == "--interactive")
             interactive = true;
+        else if (a == "--unattended")
+            unattended = true;
         else {
             fprintf(stderr, "usage: demo_robot [--report <folder>] [--windows nt351|nt40|win2k|winxp|win7|win10] "
-                            "[--interactive]\n");
+                            "[--interactive | --unattended]\n");
             return 2;
         }
     }
@@ -50,6 +55,6 @@ int main(int argc, char** argv) {
     testing_journal::ClearJournal();
     Complaints complaints;
     Report report(folder, windows->title);
-    MainJob job(report, complaints, *windows, interactive);
+    MainJob job(report, complaints, *windows, interactive, unattended);
     return job.Run();
 }

@@ -128,7 +128,13 @@ MainJob::Done MainJob::Remove() {
                              "question is answered No and `wineboot -r` stands in for the restart.");
         const size_t journal = JournalSize();
         Program program;
-        if (program.Start("\"" + clean + "\"", std::string(kWorkDir) + "\\vrkclean.txt")) {
+        // The answers restart the computer: without the seam that would end the whole machine.
+        if (unattended_ && !armed) complaints_.Add("no restart seam: the unattended removal is not run");
+        if (unattended_ && armed) {
+            report_.Line("Unattended: `VrkClean` with `[VrkClean]` of the answer file.");
+            NameAnswerFile();
+        }
+        if ((!unattended_ || armed) && program.Start("\"" + clean + "\"", std::string(kWorkDir) + "\\vrkclean.txt")) {
             ran = true;
             int answered = 0;
             Answers answers;
@@ -151,7 +157,13 @@ MainJob::Done MainJob::Remove() {
                 return IDYES;
             };
             AnswerUntilEnded(report_, program, answers, 120000, &answered);
-            restart = armed ? "restart answered Yes through the seam" : "restart answered No";
+            if (unattended_) {
+                ForgetAnswerFile();
+                if (answered) complaints_.Add(std::to_string(answered) + " windows of VrkClean came up although answered");
+            }
+            restart = unattended_ ? "restart asked for by the answer file, through the seam"
+                      : armed     ? "restart answered Yes through the seam"
+                                  : "restart answered No";
             const std::vector<std::string> seen = JournalLines(journal);
             report_.Line("The stand-ins' journal (the network control panel, the restart seam):");
             report_.Code(seen);
