@@ -17,6 +17,13 @@ const KeyPattern kKeyPatterns[] = {
     {"VrkLV", kGatewayLine},
 };
 
+const KeyPattern kAnswerNames[] = {
+    {"Router", kRouterLine},
+    {"RemoteAccess", kRemoteAccessLine},
+    {"Gateway", kGatewayLine},
+    {"All", kEveryLine},
+};
+
 struct DisplayName {
     ProductBits bits;
     const char* name;
@@ -33,6 +40,13 @@ ProductBits LineOfKeyName(const char* name) {
     if (!name) return 0;
     for (const KeyPattern& pattern : kKeyPatterns)
         if (ContainsIgnoringCase(name, pattern.text)) return pattern.line;
+    return 0;
+}
+
+ProductBits LineOfAnswerName(const char* name) {
+    if (!name) return 0;
+    for (const KeyPattern& answer : kAnswerNames)
+        if (EqualsIgnoringCase(name, answer.text)) return answer.line;
     return 0;
 }
 

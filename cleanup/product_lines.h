@@ -25,3 +25,7 @@ ProductBits LineOfKeyName(const char* name);
 // remote access, gateway, into out (size bytes, always terminated; a name that does not fit whole
 // is left out). Returns the length written.
 size_t BuildConfirmationList(ProductBits bits, char* out, size_t size);
+
+// The line an answer of [VrkClean] Lines names, in any letter case: "Router", "RemoteAccess",
+// "Gateway", or "All" for every line; 0 for any other text.
+ProductBits LineOfAnswerName(const char* name);

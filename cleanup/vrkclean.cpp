@@ -9,6 +9,8 @@
 #include "cleanup/product_choice.h"
 #include "cleanup/restart.h"
 #include "cleanup/start_record.h"
+#include "common/answer_file.h"
+#include "common/answer_section.h"
 #include "common/language.h"
 #include "common/messages.h"
 #include "common/paths.h"
@@ -24,8 +26,9 @@ const char kLogFile[] = "c:\\temp\\setup.log";
 const char kChoiceDialogName[] = "PRODUCT-CHOICE";
 
 // Without the language module no question of the program has a text, and a Yes to an empty box
-// would remove everything: the program says so in the language of the system and removes nothing.
-void ReportLanguageModuleMissing() {
+// would remove everything: the program says so in the language of the system (in the log, when it
+// runs from an answer file) and removes nothing.
+void ReportLanguageModuleMissing(bool toLog) {
     WriteSetupLog(kLogSourceSetup, kLogFailure, "Error DLG Box %s", kChoiceDialogName);
     const SetupLanguageName language = GetSetupLanguage();
     const bool germanModule = language == kLanguageGerman || (language == kLanguageUnknown && IsGermanSystem());
@@ -42,8 +45,86 @@ void ReportLanguageModuleMissing() {
                          "lines cannot be shown; nothing has been removed.\n\nPlease install the product again.",
                          germanModule ? kGermanModuleName : kEnglishModuleName);
     }
+    if (toLog) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "%s", text);
+        return;
+    }
     MessageBoxA(nullptr, text, IsGermanSystem() ? "Varnek ISDN Installation" : "Varnek ISDN Setup",
                 MB_OK | MB_ICONHAND | MB_SYSTEMMODAL);
+}
+
+const char kAnswerSection[] = "VrkClean";
+
+// What [VrkClean] answers in place of the user: the lines to remove among the detected ones (none
+// when Lines is not answered), whether their files go (no), whether the network control panel
+// follows (yes, as it always does) and whether the computer restarts (no).
+struct CleanAnswers {
+    ProductBits lines = 0;
+    BOOL deleteFiles = FALSE;
+    bool networkSettings = true;
+    bool restart = false;
+};
+
+// False, with the reason in the log, when an answer cannot be taken: then nothing is removed.
+bool ReadCleanAnswers(const AnswerFile& file, ProductBits detected, CleanAnswers* answers) {
+    SectionAnswers section(file, kAnswerSection, {"Lines", "DeleteFiles", "NetworkSettings", "Restart"});
+    std::vector<std::string> names;
+    ProductBits named = 0;
+    if (AnswerList(section, "Lines", &names)) {
+        for (const std::string& name : names) {
+            const ProductBits line = LineOfAnswerName(name.c_str());
+            if (line == 0) section.Refuse("Lines", ("\"" + name + "\" is none of Router, RemoteAccess, Gateway, All").c_str());
+            named |= line;
+        }
+    }
+    bool yes = false;
+    if (section.YesNo("DeleteFiles", &yes)) answers->deleteFiles = yes ? TRUE : FALSE;
+    section.YesNo("NetworkSettings", &answers->networkSettings);
+    section.YesNo("Restart", &answers->restart);
+    if (section.refused()) return false;
+    if (detected == 0) {
+        // Nothing detected: All is the Yes to the question whether to remove every line.
+        answers->lines = named == kEveryLine ? kEveryLine : 0;
+        if (named != 0 && named != kEveryLine) NoteAnswer(section, "Lines", "no product line is detected; nothing to remove");
+        return true;
+    }
+    answers->lines = named & detected;
+    const ProductBits missing = named == kEveryLine ? 0 : named & ~detected;
+    if (missing != 0) {
+        char names[kConfirmationListSize];
+        BuildConfirmationList(missing, names, sizeof names);
+        NoteAnswer(section, "Lines", std::string("not detected, left out: ") + names);
+    }
+    return true;
+}
+
+// The run without a person: the lines, files, network settings and restart as [VrkClean] answers,
+// no box shown, and every step in the log.
+void RunUnattended(const AnswerFile& file, ProductBits detected) {
+    SendMessageBoxesToLog(true);
+    CleanAnswers answers;
+    if (!ReadCleanAnswers(file, detected, &answers)) {
+        WriteSetupLog(kLogSourceClean, kLogFailure, "VrkClean: nothing removed");
+        return;
+    }
+    char names[kConfirmationListSize];
+    BuildConfirmationList(answers.lines, names, sizeof names);
+    if (answers.lines == 0) {
+        WriteSetupLog(kLogSourceClean, kLogTrace, "VrkClean: no line to remove");
+        return;
+    }
+    WriteSetupLog(kLogSourceClean, kLogTrace, "VrkClean: removing %s(files %s)", names,
+                  answers.deleteFiles ? "deleted" : "kept");
+    CleanUpSelected(nullptr, answers.lines, answers.deleteFiles);
+    if (answers.networkSettings)
+        OpenNetworkSettings();
+    else
+        WriteSetupLog(kLogSourceClean, kLogTrace, "VrkClean: network settings not opened");
+    if (!answers.restart) {
+        WriteSetupLog(kLogSourceClean, kLogTrace, "VrkClean: no restart");
+    } else if (RestartSystem(nullptr)) {
+        WriteSetupLog(kLogSourceClean, kLogTrace, "VrkClean: restart started");
+    }
 }
 
 // The user declined: nothing is removed, and what the start wrote goes back as it was.
@@ -66,8 +147,22 @@ void RunCleanUp() {
     const ProductBits detected = DetectInstalledProducts();
     ProductBits lines = 0;
     BOOL deleteFiles = FALSE;
+    const AnswerFile answerFile = AnswerFile::FromRegistry();
+    const AnswerMode mode = AnswerModeFor(answerFile, kAnswerSection);
     if (!LanguageModule()) {
-        ReportLanguageModuleMissing();
+        ReportLanguageModuleMissing(mode != AnswerMode::Interactive);
+        return;
+    }
+    if (mode == AnswerMode::Unreadable) {
+        start.Drop();
+        WriteSetupLog(kLogSourceClean, kLogFailure, "VrkClean: nothing removed");
+        WriteSetupLog(kLogSourceClean, kLogTrace, "VRKCLEAN.EXE LEAVE");
+        return;
+    }
+    if (mode == AnswerMode::Answered) {
+        start.Drop();
+        RunUnattended(answerFile, detected);
+        WriteSetupLog(kLogSourceClean, kLogTrace, "VRKCLEAN.EXE LEAVE");
         return;
     }
     if (detected == 0) {

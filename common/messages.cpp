@@ -33,7 +33,24 @@ int ReadNumber(const char** p) {
     return n;
 }
 
+bool g_boxesToLog = false;
+
+// The box as the log holds it, and the answer nobody gave.
+int LogInsteadOfBox(const char* text, UINT style) {
+    WriteSetupLog(kLogSourceSetup, kLogFailure, "%s", text);
+    switch (style & MB_TYPEMASK) {
+    case MB_YESNO: return IDNO;
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL: return IDCANCEL;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    }
+    return IDOK;
+}
+
 }  // namespace
+
+void SendMessageBoxesToLog(bool toLog) { g_boxesToLog = toLog; }
 
 int FormatWithString(char* out, int size, const char* format, const char* argument) {
     if (!out || size <= 0) return 0;
@@ -80,6 +97,7 @@ int MessageBoxFromIds(HWND owner, UINT textId, UINT style, UINT captionId) {
     char text[kMessageTextSize];
     char caption[kMessageCaptionSize];
     LoadLanguageString(textId, text, sizeof text);
+    if (g_boxesToLog) return LogInsteadOfBox(text, style);
     LoadLanguageString(captionId, caption, sizeof caption);
     return MessageBoxA(owner, text, caption, style);
 }
@@ -90,6 +108,7 @@ int MessageBoxFromIdsFormatted(HWND owner, UINT textId, UINT style, UINT caption
     char caption[kMessageCaptionSize];
     LoadLanguageString(textId, format, sizeof format);
     FormatWithString(text, sizeof text, format, argument);
+    if (g_boxesToLog) return LogInsteadOfBox(text, style);
     LoadLanguageString(captionId, caption, sizeof caption);
     return MessageBoxA(owner, text, caption, style);
 }

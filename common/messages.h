@@ -28,3 +28,8 @@ int MessageBoxFromIdsFormatted(HWND owner, UINT textId, UINT style, UINT caption
 // Logs "Error DLG Box %s" and tells the user that the dialog name cannot be created (text 6,
 // caption 2, system-modal with the stop icon).
 void ReportDialogError(HWND owner, const char* name);
+
+// A program that runs from an answer file has nobody to answer its boxes: while this is on, the
+// two functions above write the box's text to the setup log (level 1) instead of showing it and
+// return the answer that changes nothing (No, Cancel, or OK for a notice).
+void SendMessageBoxesToLog(bool toLog);

@@ -73,11 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
 
         int calls = 0;
-        const std::string listLine = ControllerListLine(entry, input.ConsumeBool(), MeasureByBytes, &calls);
+        const int averageCharWidth = input.ConsumeIntegralInRange<int>(1, 32);
+        const std::string listLine =
+            ControllerListLine(entry, input.ConsumeBool(), averageCharWidth, MeasureByBytes, &calls);
         FUZZ_CHECK(Count(listLine, '\t') >= 7);
-        const std::string cut = CutToWidth(entry.manufacturer, ColumnCutLimit(4), MeasureByBytes, &calls);
+        const int limit = ColumnCutLimit(4, averageCharWidth);
+        const std::string cut = CutToWidth(entry.manufacturer, limit, MeasureByBytes, &calls);
         FUZZ_CHECK(cut.size() <= strlen(entry.manufacturer));
-        FUZZ_CHECK(cut.empty() || MeasureByBytes(&calls, cut.c_str(), static_cast<int>(cut.size())) < ColumnCutLimit(4));
+        FUZZ_CHECK(cut.empty() || MeasureByBytes(&calls, cut.c_str(), static_cast<int>(cut.size())) < limit);
     }
 
     const ControllerLists lists = BuildControllerLists(entries.data(), count, adapter);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/answer_section.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
 #include "common/handles.h"
@@ -16,6 +17,7 @@
 #include "rasconfig/caller_file.h"
 #include "rasconfig/caller_list.h"
 #include "rasconfig/driver_channel.h"
+#include "rasconfig/list_answers.h"
 #include "rasconfig/page_controls.h"
 #include "tracesvc/stream_settings.h"
 
@@ -94,8 +96,8 @@ int Selected(HWND page, const CallerPage* values) {
     return index >= 0 && static_cast<size_t>(index) < values->callers.size() ? index : -1;
 }
 
-void LoadPage(HWND page, CallerPage* values) {
-    SendDlgItemMessageA(page, IDC_CALLER_LIST, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kListTabStops));
+// The list from caller.dat, and the flags of the two check boxes.
+DWORD ReadCallerValues(CallerPage* values) {
     char file[kExpandSize];
     CallerFilePath(file);
     std::string text;
@@ -115,13 +117,19 @@ void LoadPage(HWND page, CallerPage* values) {
         WriteSetupLog(kLogSourceSetup, kLogFailure,
                       "Caller file %s: %u lines longer than %u characters left out: their numbers would be cut", file,
                       static_cast<unsigned>(leftOut), static_cast<unsigned>(kCallerEntryMax));
+    DWORD flags = 0;
+    char path[kPathSize];
+    if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) ReadRegDword(path, &flags);
+    return flags;
+}
+
+void LoadPage(HWND page, CallerPage* values) {
+    SendDlgItemMessageA(page, IDC_CALLER_LIST, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kListTabStops));
+    const DWORD flags = ReadCallerValues(values);
     for (const std::string& entry : values->callers.entries()) AppendLine(page, IDC_CALLER_LIST, entry);
     // Nothing typed into a list that cannot be stored.
     for (int id : kListControls) SetControlDisabled(page, id, values->unreadable);
 
-    DWORD flags = 0;
-    char path[kPathSize];
-    if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) ReadRegDword(path, &flags);
     CheckDlgButton(page, IDC_CALLER_CHECK_FLAG0, flags & kFlagFirstBox ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_CALLER_CHECK_FLAG1, flags & kFlagSecondBox ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -215,21 +223,26 @@ void Tell(HWND page, const Bilingual& text, UINT style) {
     MessageBoxA(page, text.text(), kCollectCaption.text(), style);
 }
 
-void CollectCallers(HWND page, CallerPage* values) {
+// The callers that rang, from the driver's log, added to callers (*added of them); the text of the
+// box that says why they cannot be, or null.
+const Bilingual* CollectFromLog(CallerList* callers, size_t* added) {
     char log[kStreamNameSize];
     ReadStreamFileName(StreamKind::Log, log);
-    if (!FileExists(nullptr, log)) {
-        Tell(page, kLogMissing, MB_ICONHAND);
-        return;
-    }
+    if (!FileExists(nullptr, log)) return &kLogMissing;
     // The trace service keeps writing the log meanwhile.
     std::string text;
-    if (!ReadCallerFile(log, FILE_SHARE_READ | FILE_SHARE_WRITE, &text)) {
-        Tell(page, kLogNotOpened, MB_ICONHAND);
+    if (!ReadCallerFile(log, FILE_SHARE_READ | FILE_SHARE_WRITE, &text)) return &kLogNotOpened;
+    *added = callers->collect(ScanRingNumbers(text.data(), text.size()));
+    return nullptr;
+}
+
+void CollectCallers(HWND page, CallerPage* values) {
+    const size_t before = values->callers.size();
+    size_t added = 0;
+    if (const Bilingual* failure = CollectFromLog(&values->callers, &added)) {
+        Tell(page, *failure, MB_ICONHAND);
         return;
     }
-    const size_t before = values->callers.size();
-    const size_t added = values->callers.collect(ScanRingNumbers(text.data(), text.size()));
     for (size_t i = before; i < values->callers.size(); ++i) AppendLine(page, IDC_CALLER_LIST, values->callers.at(i));
     if (added == 0) {
         Tell(page, kNoNumberAdded, MB_ICONEXCLAMATION);
@@ -240,10 +253,10 @@ void CollectCallers(HWND page, CallerPage* values) {
     MessageBoxA(page, message, kCollectCaption.text(), MB_ICONINFORMATION);
 }
 
-// Stores file, list and flags and sends them to the driver. When the file cannot be written
-// nothing is stored or sent, and when the driver refuses what it is sent the page says so; in both
-// cases the page stays open, so that the edits are not lost and OK can be tried again.
-bool ApplyPage(HWND page, CallerPage* values) {
+// Stores file, list and flags and sends them to the driver. False when the file cannot be written:
+// then nothing is stored or sent. *refused: ERROR_SUCCESS, or the error with which the driver
+// refused what it was sent.
+bool StoreCallers(const CallerPage* values, DWORD flags, DWORD* refusedError) {
     DWORD refused = ERROR_SUCCESS;
     if (!values->unreadable) {
         char file[kExpandSize];
@@ -252,7 +265,6 @@ bool ApplyPage(HWND page, CallerPage* values) {
         if (!WriteCallerFile(file, values->callers.entries(), &text)) {
             WriteSetupLog(kLogSourceSetup, kLogFailure, "Caller file %s cannot be written, error %lu", file,
                           static_cast<unsigned long>(GetLastError()));
-            MessageBoxA(page, kWriteError.text(), kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
             return false;
         }
         const DWORD error = text.empty() ? LoadCallerList(kEmptyDriverList, sizeof kEmptyDriverList - 1)
@@ -260,19 +272,37 @@ bool ApplyPage(HWND page, CallerPage* values) {
         if (!IsDriverAbsent(error)) refused = error;
     }
 
-    DWORD flags = 0;
-    if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG0) == BST_CHECKED) flags |= kFlagFirstBox;
-    if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG1) == BST_CHECKED) flags |= kFlagSecondBox;
     char path[kPathSize];
     if (JoinRegistryPath(kVrkRasParametersKey, kIncallFlagValue, path)) WriteRegDword(path, flags, kRegClose);
     const DWORD error = SendIncallFlags(flags);
     if (refused == ERROR_SUCCESS && !IsDriverAbsent(error)) refused = error;
-    if (refused == ERROR_SUCCESS) return true;
-    WriteSetupLog(kLogSourceSetup, kLogFailure, "The driver did not take the caller list or the flags, error %lu",
-                  static_cast<unsigned long>(refused));
+    if (refused != ERROR_SUCCESS)
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "The driver did not take the caller list or the flags, error %lu",
+                      static_cast<unsigned long>(refused));
+    *refusedError = refused;
+    return true;
+}
+
+std::string DriverRefusal(DWORD error) {
     char message[400];
-    snprintf(message, sizeof message, kDriverRefused.text(), static_cast<unsigned long>(refused));
-    MessageBoxA(page, message, kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
+    snprintf(message, sizeof message, kDriverRefused.text(), static_cast<unsigned long>(error));
+    return message;
+}
+
+// When the file cannot be written nothing is stored or sent, and when the driver refuses what it is
+// sent the page says so; in both cases the page stays open, so that the edits are not lost and OK
+// can be tried again.
+bool ApplyPage(HWND page, CallerPage* values) {
+    DWORD flags = 0;
+    if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG0) == BST_CHECKED) flags |= kFlagFirstBox;
+    if (IsDlgButtonChecked(page, IDC_CALLER_CHECK_FLAG1) == BST_CHECKED) flags |= kFlagSecondBox;
+    DWORD refused = ERROR_SUCCESS;
+    if (!StoreCallers(values, flags, &refused)) {
+        MessageBoxA(page, kWriteError.text(), kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
+        return false;
+    }
+    if (refused == ERROR_SUCCESS) return true;
+    MessageBoxA(page, DriverRefusal(refused).c_str(), kWriteErrorCaption, MB_SYSTEMMODAL | MB_ICONHAND);
     return false;
 }
 
@@ -329,4 +359,78 @@ INT_PTR CALLBACK CallerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     if (message == WM_INITDIALOG) return InitPage(page);
     CallerPage* values = PageOf(page);
     return values ? DispatchPageMessage(page, values, message, wParam, Command, Accept, IDH_INCALLER_PAGE) : FALSE;
+}
+
+bool ApplyCallerAnswers(SectionAnswers& answers) {
+    CallerPage values;
+    DWORD flags = ReadCallerValues(&values);
+    if (values.unreadable) {
+        NoteAnswer(answers, nullptr, kWriteError.text());
+        return false;
+    }
+    CallerList& callers = values.callers;
+    ClearAndDeleteAnswered(answers, &callers);
+    bool collect = false;
+    if (answers.YesNo("CollectFromLog", &collect) && collect) {
+        size_t added = 0;
+        if (const Bilingual* failure = CollectFromLog(&callers, &added)) {
+            answers.Refuse("CollectFromLog", failure->text());
+        } else if (added == 0) {
+            TellAnswer(answers, kNoNumberAdded.text());
+        } else {
+            char message[160];
+            snprintf(message, sizeof message, kNumbersAdded.text(), static_cast<int>(added));
+            TellAnswer(answers, message);
+        }
+    }
+    bool replace = false;
+    answers.YesNo("Replace", &replace);
+    std::vector<std::string> entries;
+    if (AnswerList(answers, "Add", &entries)) {
+        char invalid[kMessageTextSize];
+        LoadLanguageString(IDS_CALLER_BAD_NUMBER, invalid, sizeof invalid);
+        for (const std::string& entry : entries) {
+            // "number name": a number holds no blank; the name is the rest, blanks and all.
+            const size_t blank = entry.find_first_of(" \t");
+            const std::string number = entry.substr(0, blank);
+            const size_t nameStart = blank == std::string::npos ? entry.size() : entry.find_first_not_of(" \t", blank);
+            const std::string name = nameStart == std::string::npos ? "" : entry.substr(nameStart, kCallerEntryMax);
+            if (number.size() > kCallerEntryMax || CheckNewCaller(number) != NewCallerCheck::Good) {
+                answers.Refuse("Add", (entry + ": " + invalid).c_str());
+                continue;
+            }
+            const int listed = callers.find(number);
+            if (listed >= 0) {
+                if (!replace) {
+                    NoteAnswer(answers, "Add", number + " is listed already and stays as it is (Replace=no)");
+                    continue;
+                }
+                callers.remove(static_cast<size_t>(listed));
+            }
+            callers.add(NewCallerEntry(number, name));
+        }
+    }
+    for (const bool checked : {false, true}) {
+        const char* key = checked ? "Mark" : "Unmark";
+        std::vector<std::string> numbers;
+        if (!AnswerList(answers, key, &numbers)) continue;
+        for (const std::string& number : numbers) {
+            const int index = callers.find(number);
+            if (index < 0)
+                NoteAnswer(answers, key, number + " is not listed");
+            else
+                callers.replace(static_cast<size_t>(index), MarkedEntry(callers.at(static_cast<size_t>(index)), checked));
+        }
+    }
+    long answeredFlags = 0;
+    if (answers.Number("Flags", 0, kFlagFirstBox | kFlagSecondBox, &answeredFlags)) flags = static_cast<DWORD>(answeredFlags);
+    if (answers.refused()) return false;
+
+    DWORD refused = ERROR_SUCCESS;
+    if (!StoreCallers(&values, flags & (kFlagFirstBox | kFlagSecondBox), &refused)) {
+        NoteAnswer(answers, nullptr, kWriteError.text());
+        return false;
+    }
+    if (refused != ERROR_SUCCESS) NoteAnswer(answers, nullptr, DriverRefusal(refused));
+    return true;
 }

@@ -1,8 +1,12 @@
 #include "rasconfig/config_center.h"
 
+#include "common/answer_file.h"
+#include "common/answer_section.h"
+#include "common/ascii_case.h"
 #include "common/help.h"
 #include "common/language.h"
 #include "common/messages.h"
+#include "common/setup_log.h"
 #include "common/setup_results.h"
 #include "lang/resource.h"
 #include "rasconfig/caller_page.h"
@@ -39,6 +43,23 @@ void OpenPage(HWND center, const CenterPage& page) {
                         reinterpret_cast<LPARAM>(page.parameter)) == -1)
         ReportDialogError(center, page.name);
 }
+
+// The pages in the center's order, each with its section of the answer file and the keys it takes.
+struct AnsweredPage {
+    const char* section;
+    std::initializer_list<const char*> keys;
+    const FilePageTraits* traits;  // the tracing and logging pages
+    bool (*apply)(SectionAnswers&);   // the others
+};
+
+const AnsweredPage kAnsweredPages[] = {
+    {"Tracing", {"Level", "StoreLevel", "FileName", "Backups", "Size"}, &kTracingPage, nullptr},
+    {"Logging", {"Level", "StoreLevel", "FileName", "Backups", "Size"}, &kLoggingPage, nullptr},
+    {"MsnEaz", {"Clear", "Delete", "Add"}, nullptr, ApplyMsnEazAnswers},
+    {"Protocols", {"Inbound", "Outbound"}, nullptr, ApplyProtocolAnswers},
+    {"Callers", {"Clear", "Delete", "CollectFromLog", "Replace", "Add", "Mark", "Unmark", "Flags"}, nullptr,
+     ApplyCallerAnswers},
+};
 
 HWND OpenCenter() {
     HWND open = FindWindowA(nullptr, kCenterTitleEnglish);
@@ -78,9 +99,55 @@ INT_PTR CALLBACK ConfigCenterProc(HWND center, UINT message, WPARAM wParam, LPAR
     return FALSE;
 }
 
+bool AsksForUnattendedMode(const char* parameter) { return parameter && ContainsIgnoringCase(parameter, "UNATTENDED"); }
+
+namespace {
+
+// The center without a window: each page whose section the answer file holds takes its answers
+// and goes its OK path; nothing is shown, and what a box would say goes to the setup log. No
+// center opens, so an open one is neither a reason to stop nor brought forward.
+void RunUnattendedCenter() {
+    const AnswerFile file = AnswerFile::FromRegistry();
+    if (!file.IsNamed()) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure,
+                      "Configuration center UNATTENDED: no answer file is named; nothing is configured");
+        return;
+    }
+    if (!file.Exists()) {
+        WriteSetupLog(kLogSourceSetup, kLogFailure,
+                      "Configuration center UNATTENDED: the answer file %s cannot be read; nothing is configured",
+                      file.Path().c_str());
+        return;
+    }
+    // The texts of the language module go to the log as its boxes would show them.
+    const bool attachedHere = LanguageModule() == nullptr;
+    if (attachedHere) AttachLanguageModule(nullptr);
+    if (!ProbeDriver()) {
+        char text[kMessageTextSize];
+        LoadLanguageString(IDS_DRIVER_UNREACHABLE, text, sizeof text);
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Configuration center: %s", text);
+    }
+    for (const AnsweredPage& page : kAnsweredPages) {
+        if (AnswerModeFor(file, page.section) != AnswerMode::Answered) continue;
+        SectionAnswers answers(file, page.section, page.keys);
+        const bool applied = page.traits ? ApplyFilePageAnswers(*page.traits, answers) : page.apply(answers);
+        if (applied)
+            TellAnswer(answers, "applied");
+        else
+            NoteAnswer(answers, nullptr, "nothing of this page is stored");
+    }
+    if (attachedHere) DetachLanguageModule();
+}
+
+}  // namespace
+
 void RunConfigCenter(const char* parameter) {
     // The parameter belongs to the caller and may lie in read-only memory: it is only read.
     ChooseSpecialMode(parameter);
+    if (AsksForUnattendedMode(parameter)) {
+        RunUnattendedCenter();
+        return;
+    }
     if (HWND open = OpenCenter()) {
         SetForegroundWindow(open);
         ShowWindow(open, SW_RESTORE);

@@ -11,8 +11,12 @@
 extern const char kCenterTitleEnglish[];
 extern const char kCenterTitleGerman[];
 
+// True when the parameter holds "UNATTENDED" in any letter case: the center then opens no window,
+// and the pages whose sections the answer file (AnswerFile::FromRegistry) holds take their answers.
+bool AsksForUnattendedMode(const char* parameter);
+
 // The worker of CallRasConfigCenter: shows the center (or brings an open one forward) and
-// returns when it closes. The parameter chooses special mode (ChooseSpecialMode).
+// returns when it closes. The parameter chooses special mode (ChooseSpecialMode) and unattended mode.
 BOOL ConfigCenterWorker(const SetupArguments& arguments, const char** result);
 void RunConfigCenter(const char* parameter);
 

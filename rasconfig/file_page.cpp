@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/answer_file.h"
+#include "common/answer_section.h"
 #include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/files.h"
@@ -164,12 +166,16 @@ bool EndsWithBackslash(const char* text) {
 
 // A name the trace service can open and the setup program can be given: typed, without a quote or
 // a closing backslash, and within 256 bytes once expanded.
-bool ReadFileNameEntry(HWND page, const FilePageTraits& traits, char* expanded) {
-    std::string typed;
-    if (!ReadControlText(page, traits.nameEdit, kNameLength, &typed)) return false;
+bool CheckFileNameEntry(const std::string& typed, char* expanded) {
+    if (typed.size() > static_cast<size_t>(kNameLength)) return false;
     if (IsBlank(typed.c_str()) || EndsWithBackslash(typed.c_str()) || !IsPassableArgument(typed.c_str())) return false;
     if (!CopyText(expanded, kStreamNameSize, typed.c_str()) || !ExpandInPlace(expanded, kStreamNameSize)) return false;
     return !IsBlank(expanded) && !EndsWithBackslash(expanded) && IsPassableArgument(expanded);
+}
+
+bool ReadFileNameEntry(HWND page, const FilePageTraits& traits, char* expanded) {
+    std::string typed;
+    return ReadControlText(page, traits.nameEdit, kNameLength, &typed) && CheckFileNameEntry(typed, expanded);
 }
 
 // A path from a drive's root ("C:\...") or a UNC path ("\\server\...").
@@ -189,24 +195,74 @@ bool WriteServiceDword(const char* valueName, DWORD value) {
     return ServiceSettingPath(valueName, path, sizeof path) && WriteRegDword(path, value, kRegClose);
 }
 
+// What the page shows when it opens.
+struct ShownValues {
+    DWORD level;  // the eight boxes
+    char name[kStreamNameSize];
+    DWORD count, size;
+};
+
+void ReadShownValues(const FilePageTraits& traits, ShownValues* shown) {
+    shown->level = traits.getLevel() & ((1u << kLevelBoxes) - 1);
+    if (traits.showsExpandedName)
+        ReadStreamFileName(traits.stream, shown->name);
+    else
+        ReadStreamFileNameAsStored(traits.stream, shown->name);
+    shown->count = ReadStreamFileCount(traits.stream);
+    shown->size = ReadStreamFileSizeKiB(traits.stream);
+}
+
+// The level bits whose boxes are hidden outside special mode: they keep the state they were loaded with.
+DWORD SpecialLevelBits(const FilePageTraits& traits) {
+    DWORD bits = 0;
+    for (int id = traits.firstSpecialBox; id < IDC_LEVEL_BIT0 + kLevelBoxes; ++id) bits |= 1u << (id - IDC_LEVEL_BIT0);
+    return bits;
+}
+
 void LoadPage(HWND page, FilePage* values) {
     const FilePageTraits& traits = *values->traits;
-    const DWORD level = traits.getLevel();
+    ShownValues shown;
+    ReadShownValues(traits, &shown);
     for (int i = 0; i < kLevelBoxes; ++i)
-        CheckDlgButton(page, IDC_LEVEL_BIT0 + i, (level >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
-
-    char shown[kStreamNameSize];
-    if (traits.showsExpandedName)
-        ReadStreamFileName(traits.stream, shown);
-    else
-        ReadStreamFileNameAsStored(traits.stream, shown);
-    SetDlgItemTextA(page, traits.nameEdit, shown);
-    SetText(page, traits.backupsEdit, ReadStreamFileCount(traits.stream));
-    SetText(page, traits.sizeEdit, ReadStreamFileSizeKiB(traits.stream));
+        CheckDlgButton(page, IDC_LEVEL_BIT0 + i, (shown.level >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(page, traits.nameEdit, shown.name);
+    SetText(page, traits.backupsEdit, shown.count);
+    SetText(page, traits.sizeEdit, shown.size);
 
     if (!SpecialMode())
         for (int id = traits.firstSpecialBox; id < IDC_LEVEL_BIT0 + kLevelBoxes; ++id) SetControlHidden(page, id, TRUE);
     ReadStreamFileName(traits.stream, values->currentName);
+}
+
+// A checked name in force: stored, and the program-group icons renewed, when it is not the name in
+// force already (current, expanded). True when it changed.
+bool StoreFileName(const FilePageTraits& traits, char* currentName, const char* name) {
+    if (EqualsIgnoringCase(name, currentName)) return false;
+    WriteServiceString(StreamFileNameValue(traits.stream), name);
+    if (traits.stream == StreamKind::Trace)
+        InstallTraceIcons(name, "");
+    else
+        InstallTraceIcons("", name);
+    CopyText(currentName, kStreamNameSize, name);
+    return true;
+}
+
+// A typed backups (size false) or size (size true) entry against the limit the service settings hold.
+CheckedNumber CheckNumberEntry(const FilePageTraits& traits, bool size, const std::string& text) {
+    DWORD max = size ? ReadServiceSetting(traits.maxSizeValue, kDefaultMaxSize)
+                     : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
+    // The service keeps no more backups than this, whatever the page's own limit says.
+    if (!size && max > kMaxFileCount) max = kMaxFileCount;
+    if (text.size() > static_cast<size_t>(kNumberEntrySize - 1)) {
+        CheckedNumber bad;
+        bad.bad = true;
+        return bad;
+    }
+    return size ? CheckFileSize(text.c_str(), max) : CheckBackupCount(text.c_str(), max);
+}
+
+void StoreNumber(const FilePageTraits& traits, bool size, DWORD value) {
+    WriteServiceDword(size ? StreamFileSizeValue(traits.stream) : StreamFileCountValue(traits.stream), value);
 }
 
 // Steps of the apply in their order; a refused value ends it there, and what was done stays done.
@@ -217,27 +273,16 @@ bool ApplyFileName(HWND page, FilePage* values) {
         Tell(page, traits.errorCaption, traits.badName, MB_ICONHAND);
         return false;
     }
-    if (EqualsIgnoringCase(name, values->currentName)) return true;
-    WriteServiceString(StreamFileNameValue(traits.stream), name);
-    if (traits.stream == StreamKind::Trace)
-        InstallTraceIcons(name, "");
-    else
-        InstallTraceIcons("", name);
-    CopyText(values->currentName, sizeof values->currentName, name);
-    if (traits.foregroundAfterApply) SetForegroundWindow(page);
+    if (StoreFileName(traits, values->currentName, name) && traits.foregroundAfterApply) SetForegroundWindow(page);
     return true;
 }
 
 bool ApplyNumber(HWND page, const FilePageTraits& traits, bool size) {
     const int id = size ? traits.sizeEdit : traits.backupsEdit;
-    DWORD max = size ? ReadServiceSetting(traits.maxSizeValue, kDefaultMaxSize)
-                     : ReadServiceSetting(traits.maxCountValue, kDefaultMaxCount);
-    // The service keeps no more backups than this, whatever the page's own limit says.
-    if (!size && max > kMaxFileCount) max = kMaxFileCount;
     std::string text;
     CheckedNumber checked;
     if (ReadControlText(page, id, kNumberEntrySize - 1, &text))
-        checked = size ? CheckFileSize(text.c_str(), max) : CheckBackupCount(text.c_str(), max);
+        checked = CheckNumberEntry(traits, size, text);
     else
         checked.bad = true;
     if (checked.bad) {
@@ -247,8 +292,7 @@ bool ApplyNumber(HWND page, const FilePageTraits& traits, bool size) {
     if (checked.tooLarge)
         Tell(page, traits.infoCaption, size ? traits.largeSize : traits.largeBackups, MB_ICONINFORMATION);
     if (checked.tooSmall) Tell(page, traits.infoCaption, traits.smallSize, MB_ICONINFORMATION);
-    const StreamKind stream = traits.stream;
-    WriteServiceDword(size ? StreamFileSizeValue(stream) : StreamFileCountValue(stream), checked.value);
+    StoreNumber(traits, size, checked.value);
     return true;
 }
 
@@ -269,10 +313,9 @@ void ApplyNow(HWND page, FilePage* values) {
     LoadPage(page, values);
 }
 
-void StoreLevel(HWND page, const FilePageTraits& traits) {
+void StoreLevel(const FilePageTraits& traits, DWORD mask) {
     char path[kPathSize];
-    if (JoinRegistryPath(kVrkRasParametersKey, traits.levelValue, path))
-        WriteRegDword(path, LevelMask(page), kRegClose);
+    if (JoinRegistryPath(kVrkRasParametersKey, traits.levelValue, path)) WriteRegDword(path, mask, kRegClose);
 }
 
 bool StartViewer(const FilePageTraits& traits, const char* file) {
@@ -321,7 +364,7 @@ BOOL Command(HWND page, FilePage* values, int id, int code) {
         return TRUE;
     }
     if (id == traits.storeButton) {
-        StoreLevel(page, traits);
+        StoreLevel(traits, LevelMask(page));
     } else if (id == traits.applyNowButton) {
         ApplyNow(page, values);
     } else if (id == traits.viewButton) {
@@ -339,4 +382,49 @@ INT_PTR CALLBACK FilePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     FilePage* values = PageOf(page);
     return values ? DispatchPageMessage(page, values, message, wParam, Command, ApplyPage, values->traits->helpContext)
                   : FALSE;
+}
+
+bool ApplyFilePageAnswers(const FilePageTraits& traits, SectionAnswers& answers) {
+    ShownValues shown;
+    ReadShownValues(traits, &shown);
+    char currentName[kStreamNameSize];
+    ReadStreamFileName(traits.stream, currentName);
+
+    DWORD level = shown.level;
+    long answeredLevel = 0;
+    if (answers.Number("Level", 0, (1 << kLevelBoxes) - 1, &answeredLevel)) {
+        const DWORD kept = SpecialMode() ? 0 : SpecialLevelBits(traits);
+        const DWORD answered = static_cast<DWORD>(answeredLevel);
+        if ((answered ^ level) & kept) {
+            char text[160];
+            snprintf(text, sizeof text, "the bits 0x%02lX are set in special mode only; they stay as they were",
+                     static_cast<unsigned long>(kept));
+            NoteAnswer(answers, "Level", text);
+        }
+        level = (answered & ~kept) | (level & kept);
+    }
+    bool storeLevel = false;
+    answers.YesNo("StoreLevel", &storeLevel);
+    std::string typedName = shown.name, typedBackups = std::to_string(shown.count), typedSize = std::to_string(shown.size);
+    answers.Text("FileName", kAnswerTextMax, &typedName);
+    answers.Text("Backups", kAnswerTextMax, &typedBackups);
+    answers.Text("Size", kAnswerTextMax, &typedSize);
+
+    char name[kStreamNameSize];
+    if (!CheckFileNameEntry(typedName, name)) answers.Refuse("FileName", traits.badName.text());
+    const CheckedNumber backups = CheckNumberEntry(traits, false, typedBackups);
+    if (backups.bad) answers.Refuse("Backups", traits.badBackups.text());
+    if (backups.tooLarge) answers.Refuse("Backups", traits.largeBackups.text());
+    const CheckedNumber size = CheckNumberEntry(traits, true, typedSize);
+    if (size.bad) answers.Refuse("Size", traits.badSize.text());
+    if (size.tooLarge) answers.Refuse("Size", traits.largeSize.text());
+    if (size.tooSmall) answers.Refuse("Size", traits.smallSize.text());
+    if (answers.refused()) return false;
+
+    if (storeLevel) StoreLevel(traits, level);
+    traits.setLevel(level);
+    StoreFileName(traits, currentName, name);
+    StoreNumber(traits, false, backups.value);
+    StoreNumber(traits, true, size.value);
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/answer_section.h"
 #include "common/multistring.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -11,6 +12,7 @@
 #include "rasconfig/page_frame.h"
 #include "rasconfig/bilingual.h"
 #include "rasconfig/driver_channel.h"
+#include "rasconfig/list_answers.h"
 #include "rasconfig/msneaz_table.h"
 #include "rasconfig/page_controls.h"
 #include "rasconfig/phone_number.h"
@@ -22,6 +24,7 @@ constexpr size_t kProtocolLength = 31;
 const int kListTabStop = 100;
 const char kMsnEazValue[] = "MSNEAZ";
 const char kCaption[] = "Varnek ISDN DIALCORE MSN/EAZ";
+constexpr size_t kRefusalSize = 300;
 const Bilingual kBadNumber = {
     "Error MSN number or B-Channel protocol (empty or bad characters)",
     "Fehler bei Eingabe der MSN nummer oder des Protokoll (leer oder falsche Zeichen)"};
@@ -49,24 +52,30 @@ void ShowTable(HWND page, const MsnEazTable& table, int selected) {
     if (selected >= 0) SelectLine(page, IDC_MSNEAZ_LIST, selected);
 }
 
+// MSNEAZ as the list shows it; false when the value's path cannot be formed.
+bool ReadStoredTable(MsnEazTable* table) {
+    char path[kPathSize];
+    if (!JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path)) return false;
+    RegistryStringList strings(path);
+    strings.rewind();
+    for (const char* text; (text = strings.next()) != nullptr;) {
+        MsnEazEntry entry;
+        if (ParseMsnEazString(text, strlen(text), &entry))
+            table->add(entry.number, entry.protocol);
+        else
+            WriteSetupLog(kLogSourceSetup, kLogFailure, "MSNEAZ entry \"%s\" left out: no number or unknown protocol",
+                          text);
+    }
+    return true;
+}
+
 void LoadPage(HWND page, MsnEazPage* values) {
     for (const char* protocol : kOfferedProtocols)
         SendDlgItemMessageA(page, IDC_MSNEAZ_PROTOCOL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(protocol));
     SendDlgItemMessageA(page, IDC_MSNEAZ_PROTOCOL, CB_SETCURSEL, 0, 0);
     SendDlgItemMessageA(page, IDC_MSNEAZ_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&kListTabStop));
 
-    char path[kPathSize];
-    if (!JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path)) return;
-    RegistryStringList strings(path);
-    strings.rewind();
-    for (const char* text; (text = strings.next()) != nullptr;) {
-        MsnEazEntry entry;
-        if (ParseMsnEazString(text, strlen(text), &entry))
-            values->table.add(entry.number, entry.protocol);
-        else
-            WriteSetupLog(kLogSourceSetup, kLogFailure, "MSNEAZ entry \"%s\" left out: no number or unknown protocol",
-                          text);
-    }
+    if (!ReadStoredTable(&values->table)) return;
     ShowTable(page, values->table, -1);
 }
 
@@ -79,15 +88,25 @@ void ShowSelected(HWND page, const MsnEazPage* values) {
     SetDlgItemTextA(page, IDC_MSNEAZ_PROTOCOL, entry.protocol);
 }
 
+// What the add button makes of a typed number and protocol text.
+enum class TypedEntry { Added, BadNumber, UnknownProtocol };
+
+TypedEntry AddTypedEntry(MsnEazTable* table, const std::string& number, const std::string& protocol) {
+    if (number.size() > kNumberLength || !IsPhoneNumber(number.c_str())) return TypedEntry::BadNumber;
+    // A text longer than any protocol name names none.
+    if (protocol.size() > kProtocolLength || !table->add(number, protocol.c_str())) return TypedEntry::UnknownProtocol;
+    return TypedEntry::Added;
+}
+
 void AddEntry(HWND page, MsnEazPage* values) {
     std::string number, protocol;
-    if (!ReadControlText(page, IDC_MSNEAZ_NUMBER, kNumberLength, &number) || !IsPhoneNumber(number.c_str())) {
+    const bool numberFits = ReadControlText(page, IDC_MSNEAZ_NUMBER, kNumberLength, &number);
+    if (!numberFits || !IsPhoneNumber(number.c_str())) {
         MessageBoxA(page, kBadNumber.text(), kCaption, MB_ICONHAND);
         return;
     }
-    // A text longer than any protocol name names none.
-    if (!ReadControlText(page, IDC_MSNEAZ_PROTOCOL, kProtocolLength, &protocol)) return;
-    if (!values->table.add(number, protocol.c_str())) return;
+    const bool protocolFits = ReadControlText(page, IDC_MSNEAZ_PROTOCOL, kProtocolLength, &protocol);
+    if (!protocolFits || AddTypedEntry(&values->table, number, protocol) != TypedEntry::Added) return;
     ShowTable(page, values->table, static_cast<int>(values->table.size()) - 1);
 }
 
@@ -98,21 +117,28 @@ void DeleteEntry(HWND page, MsnEazPage* values) {
     ShowTable(page, values->table, -1);
 }
 
-// Stores the table and sends it; false, with a message, when the driver refuses it.
-bool ApplyPage(HWND page, MsnEazPage* values) {
-    const std::string table = values->table.driverTable();
+// Stores the table and sends it; false, with the text of the refusal in message (300 bytes), when
+// the driver refuses it.
+bool StoreTable(const MsnEazTable& entries, char* message) {
+    const std::string table = entries.driverTable();
     char path[kPathSize];
     // The string's own terminator is the final NUL of the registry form; an empty table is that NUL alone.
     if (JoinRegistryPath(kVrkRasParametersKey, kMsnEazValue, path))
         WriteRegMultiString(path, table.c_str(), kRegClose, static_cast<DWORD>(table.size() + 1));
-    WriteSetupLog(kLogSourceSetup, kLogTrace, "MSNEAZ stored with %u entries", static_cast<unsigned>(values->table.size()));
+    WriteSetupLog(kLogSourceSetup, kLogTrace, "MSNEAZ stored with %u entries", static_cast<unsigned>(entries.size()));
     const DWORD error = table.empty() ? LoadMsnEazTable(kEmptyDriverTable, sizeof kEmptyDriverTable)
                                       : LoadMsnEazTable(table.data(), static_cast<DWORD>(table.size()));
     if (error == ERROR_SUCCESS || IsDriverAbsent(error)) return true;
     WriteSetupLog(kLogSourceSetup, kLogFailure, "The driver did not take the MSN/EAZ table, error %lu",
                   static_cast<unsigned long>(error));
-    char message[300];
-    snprintf(message, sizeof message, kDriverRefused.text(), static_cast<unsigned long>(error));
+    snprintf(message, kRefusalSize, kDriverRefused.text(), static_cast<unsigned long>(error));
+    return false;
+}
+
+// Stores the table and sends it; false, with a message, when the driver refuses it.
+bool ApplyPage(HWND page, MsnEazPage* values) {
+    char message[kRefusalSize];
+    if (StoreTable(values->table, message)) return true;
     MessageBoxA(page, message, kCaption, MB_ICONHAND);
     return false;
 }
@@ -148,4 +174,31 @@ INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     if (message == WM_INITDIALOG) return InitPage(page);
     MsnEazPage* values = PageOf(page);
     return values ? DispatchPageMessage(page, values, message, wParam, Command, ApplyPage, IDH_MSNEAZ_PAGE) : FALSE;
+}
+
+bool ApplyMsnEazAnswers(SectionAnswers& answers) {
+    MsnEazTable table;
+    ReadStoredTable(&table);
+    ClearAndDeleteAnswered(answers, &table);
+    std::vector<std::string> entries;
+    if (AnswerList(answers, "Add", &entries)) {
+        for (const std::string& entry : entries) {
+            // "number protocol": a number holds no blank; without a protocol it takes the default one.
+            const size_t blank = entry.find_first_of(" \t");
+            const std::string number = entry.substr(0, blank);
+            const size_t protocolStart = blank == std::string::npos ? entry.size() : entry.find_first_not_of(" \t", blank);
+            const std::string protocol = protocolStart == std::string::npos ? "" : entry.substr(protocolStart);
+            switch (AddTypedEntry(&table, number, protocol)) {
+            case TypedEntry::Added: break;
+            case TypedEntry::BadNumber: answers.Refuse("Add", (entry + ": " + kBadNumber.text()).c_str()); break;
+            case TypedEntry::UnknownProtocol:
+                answers.Refuse("Add", (entry + ": the protocol is none of <default>, HDLC, X75, V110, RAW, V120").c_str());
+                break;
+            }
+        }
+    }
+    if (answers.refused()) return false;
+    char message[kRefusalSize];
+    if (!StoreTable(table, message)) NoteAnswer(answers, nullptr, message);
+    return true;
 }

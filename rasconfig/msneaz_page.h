@@ -5,3 +5,8 @@
 #include <windows.h>
 
 INT_PTR CALLBACK MsnEazPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+class SectionAnswers;
+// The page's OK path without its window: the stored table, the entries of the answers deleted and
+// added as the buttons do, then stored and sent. False, and nothing stored, when an answer is refused.
+bool ApplyMsnEazAnswers(SectionAnswers& answers);

@@ -1,5 +1,7 @@
 #include "rasconfig/protocol_page.h"
 
+#include "common/answer_section.h"
+#include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/paths.h"
 #include "common/registry.h"
@@ -15,13 +17,14 @@ constexpr DWORD kStoredNameSize = 128;
 // One group of radio buttons and what it stands for.
 struct ProtocolGroup {
     const char* value;
+    const char* answerKey;
     int hdlc, x75, v110, v120;
     DWORD (*send)(DWORD protocol);
 };
 
 const ProtocolGroup kGroups[] = {
-    {"DefaultInbound", IDC_IN_HDLC, IDC_IN_X75, IDC_IN_V110, IDC_IN_V120, SetDefaultInbound},
-    {"DefaultOutbound", IDC_OUT_HDLC, IDC_OUT_X75, IDC_OUT_V110, IDC_OUT_V120, SetDefaultOutbound},
+    {"DefaultInbound", "Inbound", IDC_IN_HDLC, IDC_IN_X75, IDC_IN_V110, IDC_IN_V120, SetDefaultInbound},
+    {"DefaultOutbound", "Outbound", IDC_OUT_HDLC, IDC_OUT_X75, IDC_OUT_V110, IDC_OUT_V120, SetDefaultOutbound},
 };
 
 constexpr size_t kGroupCount = sizeof kGroups / sizeof kGroups[0];
@@ -52,13 +55,16 @@ void LoadGroup(HWND page, const ProtocolGroup& group, ProtocolButton stored) {
     }
 }
 
-void ApplyGroup(HWND page, const ProtocolGroup& group) {
-    const DefaultProtocol protocol = CheckedProtocol(IsDlgButtonChecked(page, group.hdlc) == BST_CHECKED,
-                                                     IsDlgButtonChecked(page, group.x75) == BST_CHECKED);
+void StoreGroup(const ProtocolGroup& group, DefaultProtocol protocol) {
     char path[kPathSize];
     if (JoinRegistryPath(kVrkRasParametersKey, group.value, path))
         WriteRegString(path, StoredProtocolName(protocol), kRegClose);
     group.send(static_cast<DWORD>(protocol));
+}
+
+void ApplyGroup(HWND page, const ProtocolGroup& group) {
+    StoreGroup(group, CheckedProtocol(IsDlgButtonChecked(page, group.hdlc) == BST_CHECKED,
+                                      IsDlgButtonChecked(page, group.x75) == BST_CHECKED));
 }
 
 BOOL InitPage(HWND page) {
@@ -85,4 +91,26 @@ INT_PTR CALLBACK DefaultProtocolsPageProc(HWND page, UINT message, WPARAM wParam
     return values ? DispatchPageMessage<ProtocolPage>(page, values, message, wParam, nullptr, ApplyPage,
                                                       IDH_DEFAULT_PROTOCOLS_PAGE)
                   : FALSE;
+}
+
+bool ApplyProtocolAnswers(SectionAnswers& answers) {
+    DefaultProtocol chosen[kGroupCount];
+    for (size_t g = 0; g < kGroupCount; ++g) {
+        const ProtocolButton stored = ReadStoredButton(kGroups[g]);
+        chosen[g] = CheckedProtocol(stored == ProtocolButton::Hdlc, stored == ProtocolButton::X75);
+        std::string answer;
+        if (!answers.Text(kGroups[g].answerKey, kAnswerTextMax, &answer)) continue;
+        // The buttons a person can click; V120's are disabled.
+        if (EqualsIgnoringCase(answer.c_str(), "HDLC"))
+            chosen[g] = DefaultProtocol::Hdlc;
+        else if (EqualsIgnoringCase(answer.c_str(), "X75"))
+            chosen[g] = DefaultProtocol::X75;
+        else if (EqualsIgnoringCase(answer.c_str(), "V110"))
+            chosen[g] = DefaultProtocol::V110;
+        else
+            answers.Refuse(kGroups[g].answerKey, ("\"" + answer + "\" is none of HDLC, X75, V110").c_str());
+    }
+    if (answers.refused()) return false;
+    for (size_t g = 0; g < kGroupCount; ++g) StoreGroup(kGroups[g], chosen[g]);
+    return true;
 }

@@ -6,3 +6,8 @@
 #include <windows.h>
 
 INT_PTR CALLBACK DefaultProtocolsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+class SectionAnswers;
+// The page's OK path without its window: each group as stored, or the button its answer names
+// (HDLC, X75, V110), stored and sent. False, and nothing stored, when an answer names no button.
+bool ApplyProtocolAnswers(SectionAnswers& answers);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/digits.h"
+
 namespace {
 
 void PutWord(uint8_t* p, unsigned value) {
@@ -21,17 +23,6 @@ void PutHeader(uint8_t controller, uint8_t* out) {
     PutWord(out + 6, 1);
     out[16] = controller;
     out[17] = 2;
-}
-
-int DigitValue(char c, unsigned base) {
-    int v = -1;
-    if (c >= '0' && c <= '9')
-        v = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
-    return v >= 0 && static_cast<unsigned>(v) < base ? v : -1;
 }
 
 }  // namespace

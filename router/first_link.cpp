@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "common/answer_file.h"
+#include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/language.h"
@@ -20,7 +23,6 @@ namespace {
 const char kIsdnKey[] = "SOFTWARE\\VARNEK\\VrkMpr\\Base\\ISDN";
 const char kLinkKey[] = "SOFTWARE\\VARNEK\\VrkMpr\\Base\\Link";
 const char kDefaultRouteValue[] = "SOFTWARE\\VARNEK\\VrkMpr\\Ip\\IP_routing\\0.0.0.0,0.0.0.0";
-const char kUntouchedPassword[] = "****************";
 // Read wider than a field holds, so that a text longer than the field is never compared cut short.
 constexpr int kReadSize = 256;
 
@@ -51,28 +53,27 @@ void LoadDialog(HWND dialog) {
 bool TakeDialog(HWND dialog) {
     char phone[kReadSize], user[kReadSize], password[kReadSize], confirmation[kReadSize];
     ReadField(dialog, IDC_FIRSTLINK_PHONE, phone, sizeof phone);
-    if (!IsStorablePhoneNumber(phone)) {
+    ReadField(dialog, IDC_FIRSTLINK_USER, user, sizeof user);
+    ReadField(dialog, IDC_FIRSTLINK_PASSWORD, password, sizeof password);
+    ReadField(dialog, IDC_FIRSTLINK_CONFIRM, confirmation, sizeof confirmation);
+    FirstLinkTyped typed;
+    typed.phone = phone;
+    if (IsDlgButtonChecked(dialog, IDC_FIRSTLINK_X75) == BST_CHECKED) typed.protocol = "B_X75";
+    if (IsDlgButtonChecked(dialog, IDC_FIRSTLINK_V110) == BST_CHECKED) typed.protocol = "B_V110";
+    typed.user = user;
+    typed.password = password;
+    typed.confirmation = confirmation;
+    switch (TakeFirstLink(typed, &g_settings)) {
+    case FirstLinkCheck::BadPhone:
         MessageBoxFromIds(dialog, IDS_FIRSTLINK_BAD_PHONE, MB_ICONHAND, IDS_MESSAGE_CAPTION);
         SetFocus(GetDlgItem(dialog, IDC_FIRSTLINK_PHONE));
         return false;
-    }
-    lstrcpynA(g_settings.phone, phone, sizeof g_settings.phone);
-    const char* protocol = "";
-    if (IsDlgButtonChecked(dialog, IDC_FIRSTLINK_X75) == BST_CHECKED) protocol = "B_X75";
-    if (IsDlgButtonChecked(dialog, IDC_FIRSTLINK_V110) == BST_CHECKED) protocol = "B_V110";
-    SetProtocol(&g_settings, protocol);
-    ReadField(dialog, IDC_FIRSTLINK_USER, user, sizeof user);
-    lstrcpynA(g_settings.user, user, sizeof g_settings.user);
-
-    ReadField(dialog, IDC_FIRSTLINK_PASSWORD, password, sizeof password);
-    if (strcmp(password, kUntouchedPassword) == 0) return true;
-    ReadField(dialog, IDC_FIRSTLINK_CONFIRM, confirmation, sizeof confirmation);
-    // The password is taken only once it is confirmed: a mismatch leaves the stored one as it was.
-    if (strcmp(password, confirmation) != 0) {
+    case FirstLinkCheck::PasswordMismatch:
         MessageBoxFromIds(dialog, IDS_FIRSTLINK_PASSWORD_MISMATCH, MB_ICONHAND | MB_OK, IDS_MESSAGE_CAPTION);
         return false;
+    case FirstLinkCheck::Taken:
+        break;
     }
-    lstrcpynA(g_settings.password, password, sizeof g_settings.password);
     return true;
 }
 
@@ -118,6 +119,69 @@ void WriteRecords() {
     (void)WriteRegString(kDefaultRouteValue, route, kRegClose);
 }
 
+const char kSection[] = "VrkMprConfigureFirstLink";
+const char kPhoneKey[] = "Phone";
+const char kProtocolKey[] = "Protocol";
+const char kUserKey[] = "User";
+const char kPasswordKey[] = "Password";
+const char kConfirmKey[] = "ConfirmPassword";
+
+// The radio button an answer names: "none", "B_X75" or "B_V110" (the "B_" may be left out).
+bool ProtocolOfAnswer(const std::string& answer, const char** protocol) {
+    static const struct {
+        const char* answer;
+        const char* protocol;
+    } kChoices[] = {{"none", ""}, {"B_X75", "B_X75"}, {"X75", "B_X75"}, {"B_V110", "B_V110"}, {"V110", "B_V110"}};
+    for (const auto& choice : kChoices)
+        if (EqualsIgnoringCase(answer.c_str(), choice.answer)) {
+            *protocol = choice.protocol;
+            return true;
+        }
+    return false;
+}
+
+// The dialog's controls as it opens, set from the answers, and its OK. A password is given once:
+// its confirmation is the same text unless ConfirmPassword says otherwise.
+BOOL ConfigureFirstLinkAnswered(const AnswerFile& file, const char** result) {
+    SectionAnswers answers(file, kSection, {kPhoneKey, kProtocolKey, kUserKey, kPasswordKey, kConfirmKey});
+    std::string phone = g_settings.phone, user = g_settings.user, password = kUntouchedPassword, confirmation;
+    const char* protocol = g_settings.protocol;
+    answers.Text(kPhoneKey, kPhoneNumberSize - 1, &phone);
+    std::string choice;
+    if (answers.Text(kProtocolKey, kReadSize, &choice) && !ProtocolOfAnswer(choice, &protocol))
+        answers.Refuse(kProtocolKey, "not none, B_X75 or B_V110");
+    answers.Text(kUserKey, kLinkTextSize - 1, &user);
+    if (answers.Text(kPasswordKey, kLinkTextSize - 1, &password)) {
+        confirmation = password;
+        answers.Text(kConfirmKey, kLinkTextSize - 1, &confirmation);
+    }
+    if (answers.refused()) {
+        *result = kResultUserCancel;
+        return TRUE;
+    }
+    FirstLinkTyped typed;
+    typed.phone = phone.c_str();
+    typed.protocol = protocol;
+    typed.user = user.c_str();
+    typed.password = password.c_str();
+    typed.confirmation = confirmation.c_str();
+    switch (TakeFirstLink(typed, &g_settings)) {
+    case FirstLinkCheck::BadPhone:
+        answers.RefuseWithMessage(kPhoneKey, IDS_FIRSTLINK_BAD_PHONE);
+        *result = kResultUserCancel;
+        return TRUE;
+    case FirstLinkCheck::PasswordMismatch:
+        answers.RefuseWithMessage(kConfirmKey, IDS_FIRSTLINK_PASSWORD_MISMATCH);
+        *result = kResultUserCancel;
+        return TRUE;
+    case FirstLinkCheck::Taken:
+        break;
+    }
+    WriteRecords();
+    *result = kResultOk;
+    return TRUE;
+}
+
 }  // namespace
 
 bool NextEntryNumber(const char* key, char* out, DWORD size) {
@@ -129,6 +193,16 @@ bool NextEntryNumber(const char* key, char* out, DWORD size) {
 }
 
 BOOL ConfigureFirstLink(const SetupArguments& arguments, const char** result) {
+    const AnswerFile file = AnswerFile::FromRegistry();
+    switch (AnswerModeFor(file, kSection)) {
+    case AnswerMode::Unreadable:
+        *result = kResultUserCancel;
+        return TRUE;
+    case AnswerMode::Answered:
+        return ConfigureFirstLinkAnswered(file, result);
+    case AnswerMode::Interactive:
+        break;
+    }
     const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_FIRST_LINK), arguments.window,
                                         FirstLinkProc, 0);
     if (end == kDialogOk) {

@@ -87,6 +87,20 @@ void SetProtocol(FirstLinkSettings* settings, const char* protocol) {
 
 bool IsStorablePhoneNumber(const char* phone) { return phone && !strchr(phone, ',') && !strchr(phone, '^'); }
 
+const char kUntouchedPassword[] = "****************";
+
+FirstLinkCheck TakeFirstLink(const FirstLinkTyped& typed, FirstLinkSettings* settings) {
+    if (!IsStorablePhoneNumber(typed.phone)) return FirstLinkCheck::BadPhone;
+    snprintf(settings->phone, sizeof settings->phone, "%s", typed.phone);
+    SetProtocol(settings, typed.protocol);
+    snprintf(settings->user, sizeof settings->user, "%s", typed.user);
+    if (strcmp(typed.password, kUntouchedPassword) == 0) return FirstLinkCheck::Taken;
+    // The password is taken only once it is confirmed: a mismatch leaves the stored one as it was.
+    if (strcmp(typed.password, typed.confirmation) != 0) return FirstLinkCheck::PasswordMismatch;
+    snprintf(settings->password, sizeof settings->password, "%s", typed.password);
+    return FirstLinkCheck::Taken;
+}
+
 bool NextFreeNumber(const char* names, uint32_t* next) {
     uint32_t largest = 0;
     bool any = false;

@@ -34,6 +34,24 @@ void SetProtocol(FirstLinkSettings* settings, const char* protocol);
 // holding either cannot be stored.
 bool IsStorablePhoneNumber(const char* phone);
 
+// What the dialog's OK takes from its controls, as typed.
+struct FirstLinkTyped {
+    const char* phone = "";
+    const char* protocol = "";  // of the checked radio button
+    const char* user = "";
+    const char* password = "";  // kUntouchedPassword: the stored password stays
+    const char* confirmation = "";
+};
+extern const char kUntouchedPassword[];  // the 16 asterisks the password fields open with
+
+enum class FirstLinkCheck {
+    Taken,
+    BadPhone,          // a phone number the records cannot carry: nothing is taken
+    PasswordMismatch,  // phone, protocol and user name are taken, the password is not
+};
+// The dialog's OK on the settings; texts are cut to their fields.
+FirstLinkCheck TakeFirstLink(const FirstLinkTyped& typed, FirstLinkSettings* settings);
+
 // The next free number among value names (a multi-string: names with their NULs, an empty one
 // last): one more than the largest leading decimal number of the names that begin with a digit,
 // 1 when there is none. Names above 4294967295 count as that; when no larger number is left, the

@@ -1,6 +1,9 @@
 // Dialog 118: the ISDN interface's address, mask and gateway, and the router's IPX network number.
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "common/answer_file.h"
 #include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/language.h"
@@ -76,18 +79,27 @@ void SetIpxField(HWND dialog, DWORD number) {
     SetDlgItemTextA(dialog, IDC_IPIPX_NET_NUMBER, text);
 }
 
+// The number the IPX field shows as the dialog opens: the stored one, or a new proposal. False when
+// IPX is not installed: the field is hidden and stays empty.
+bool OpeningIpxNumber(uint32_t* number) {
+    if (!IsIpxInstalled()) return false;
+    char stored[kFieldSize] = "";
+    if (ReadRegString(kIpxNetValue, stored, sizeof stored)) {
+        *number = ParseIpxNumber(stored);
+        return true;
+    }
+    g_ipxRandom.Seed(GetTickCount());
+    *number = ProposeIpxNumber(&g_ipxRandom);
+    return true;
+}
+
 void LoadIpx(HWND dialog) {
-    if (!IsIpxInstalled()) {
+    uint32_t number = 0;
+    if (!OpeningIpxNumber(&number)) {
         for (int id : kIpxControls) SetControlHidden(dialog, id, TRUE);
         return;
     }
-    char stored[kFieldSize] = "";
-    if (ReadRegString(kIpxNetValue, stored, sizeof stored)) {
-        SetIpxField(dialog, ParseIpxNumber(stored));
-        return;
-    }
-    g_ipxRandom.Seed(GetTickCount());
-    SetIpxField(dialog, ProposeIpxNumber(&g_ipxRandom));
+    SetIpxField(dialog, number);
 }
 
 int ComboCount(HWND dialog) {
@@ -108,14 +120,19 @@ void ApplyVisibility(HWND dialog) {
     for (int id : kTypedControls) SetControlHidden(dialog, id, mapping);
 }
 
-bool SelectedLanAddress(HWND dialog, IpAddressValue* address) {
-    char text[kFieldSize] = "";
+// The selected entry into text (kFieldSize bytes); false when none is selected.
+bool SelectedLanText(HWND dialog, char* text) {
     const LRESULT index = SendDlgItemMessageA(dialog, IDC_IPIPX_LAN_ADDRESSES, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return false;
     const LRESULT length = SendDlgItemMessageA(dialog, IDC_IPIPX_LAN_ADDRESSES, CB_GETLBTEXTLEN, index, 0);
     if (length < 0 || length >= kFieldSize) return false;
     SendDlgItemMessageA(dialog, IDC_IPIPX_LAN_ADDRESSES, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return address->Parse(text);
+    return true;
+}
+
+bool SelectedLanAddress(HWND dialog, IpAddressValue* address) {
+    char text[kFieldSize] = "";
+    return SelectedLanText(dialog, text) && address->Parse(text);
 }
 
 void ShowProposal(HWND dialog, const IpIpxPage& page) {
@@ -130,27 +147,40 @@ void ShowProposal(HWND dialog, const IpIpxPage& page) {
     SetDlgItemTextA(dialog, IDC_IPIPX_MAPPED_MASK, mask.Format());
 }
 
-void LoadAddresses(HWND dialog, IpIpxPage* page) {
+// What the address part of the dialog opens with, besides the page's networks and router id.
+struct OpeningValues {
+    IpAddressValue address;
+    IpAddressValue mask;
+    bool mapping = false;  // derived from a LAN address
+    bool gateway = false;
+    std::vector<IpAddressValue> offered;
+};
+
+OpeningValues ReadOpeningValues(IpIpxPage* page) {
+    OpeningValues v;
     char text[kFieldSize] = "";
     if (ReadRegString(kIpRouterIdValue, text, sizeof text)) page->hasRouterId = page->routerId.Parse(text);
-    IpAddressValue address, mask;
-    ReadIsdnAddress(&address, &mask);
-    SetDlgItemTextA(dialog, IDC_IPIPX_ADDRESS, address.Format());
-    SetDlgItemTextA(dialog, IDC_IPIPX_MASK, mask.Format());
+    ReadIsdnAddress(&v.address, &v.mask);
+    v.address.Format();
+    v.mask.Format();
     DWORD mapping = 1, gatewaySet = 1;
     ReadRegDword(kIsdnIpMappingValue, &mapping);
     ReadRegDword(kDefaultGatewaySetValue, &gatewaySet);
-
     const bool lanGateway = CollectLanNetworks(&page->networks);
-    HWND combo = GetDlgItem(dialog, IDC_IPIPX_LAN_ADDRESSES);
-    for (size_t i = 0; i < page->networks.Count(); ++i) {
-        IpAddressValue lan = page->networks.Address(i), proposal, proposalMask;
-        if (!ProposeIsdnAddress(lan, page->networks, &proposal, &proposalMask)) continue;
-        // Public addresses come first: they are the ones a router usually takes its identity from.
-        SendMessageA(combo, lan.IsPrivate() ? CB_ADDSTRING : CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(lan.Format()));
-    }
+    v.offered = OfferedLanAddresses(page->networks);
+    v.mapping = !v.offered.empty() && mapping == 1;
+    v.gateway = gatewaySet == 1 && !lanGateway;
+    return v;
+}
 
-    CheckDlgButton(dialog, IDC_IPIPX_MAPPING, ComboCount(dialog) > 0 && mapping == 1 ? BST_CHECKED : BST_UNCHECKED);
+void LoadAddresses(HWND dialog, IpIpxPage* page) {
+    const OpeningValues v = ReadOpeningValues(page);
+    SetDlgItemTextA(dialog, IDC_IPIPX_ADDRESS, v.address.text);
+    SetDlgItemTextA(dialog, IDC_IPIPX_MASK, v.mask.text);
+    HWND combo = GetDlgItem(dialog, IDC_IPIPX_LAN_ADDRESSES);
+    for (const IpAddressValue& lan : v.offered) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lan.text));
+
+    CheckDlgButton(dialog, IDC_IPIPX_MAPPING, v.mapping ? BST_CHECKED : BST_UNCHECKED);
     ApplyVisibility(dialog);
     if (MappingChecked(dialog)) {
         LRESULT index = CB_ERR;
@@ -160,52 +190,40 @@ void LoadAddresses(HWND dialog, IpIpxPage* page) {
         SendMessageA(combo, CB_SETCURSEL, index == CB_ERR ? 0 : index, 0);
         ShowProposal(dialog, *page);
     }
-    CheckDlgButton(dialog, IDC_IPIPX_GATEWAY, gatewaySet == 1 && !lanGateway ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_IPIPX_GATEWAY, v.gateway ? BST_CHECKED : BST_UNCHECKED);
 
     InstallFilter(dialog, IDC_IPIPX_NET_NUMBER, IpxEditProc, static_cast<int>(kIpxFieldLength));
     InstallFilter(dialog, IDC_IPIPX_ADDRESS, AddressEditProc, kAddressFieldLength);
     InstallFilter(dialog, IDC_IPIPX_MASK, AddressEditProc, kAddressFieldLength);
 }
 
-bool ReadAddressControl(HWND dialog, int id, IpAddressValue* value) {
-    char text[kFieldSize] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return value->Parse(text);
+bool AskReplaceGateways(void* dialog) {
+    return MessageBoxFromIds(static_cast<HWND>(dialog), IDS_IPIPX_REPLACE_GATEWAYS, MB_OKCANCEL | MB_ICONQUESTION,
+                             IDS_MESSAGE_CAPTION) == IDOK;
 }
 
 // OK: false while the dialog has to stay open.
 bool SavePage(HWND dialog) {
-    char ipx[kFieldSize] = "";
+    char ipx[kFieldSize] = "", address[kFieldSize] = "", mask[kFieldSize] = "", lan[kFieldSize] = "";
+    IpIpxEntries entries;
     GetDlgItemTextA(dialog, IDC_IPIPX_NET_NUMBER, ipx, sizeof ipx);
-    WriteIpxNumber(IpxNumberToStore(ipx));
-
-    const bool mapping = MappingChecked(dialog);
-    IpAddressValue address, mask, lan;
-    const bool parsed = ReadAddressControl(dialog, mapping ? IDC_IPIPX_MAPPED_ADDRESS : IDC_IPIPX_ADDRESS, &address) &&
-                        ReadAddressControl(dialog, mapping ? IDC_IPIPX_MAPPED_MASK : IDC_IPIPX_MASK, &mask) &&
-                        (!mapping || SelectedLanAddress(dialog, &lan));
-    if (!parsed) {
+    entries.ipx = ipx;
+    entries.mapping = MappingChecked(dialog);
+    GetDlgItemTextA(dialog, entries.mapping ? IDC_IPIPX_MAPPED_ADDRESS : IDC_IPIPX_ADDRESS, address, sizeof address);
+    GetDlgItemTextA(dialog, entries.mapping ? IDC_IPIPX_MAPPED_MASK : IDC_IPIPX_MASK, mask, sizeof mask);
+    entries.address = address;
+    entries.mask = mask;
+    if (entries.mapping && SelectedLanText(dialog, lan)) entries.lan = lan;
+    entries.gateway = IsDlgButtonChecked(dialog, IDC_IPIPX_GATEWAY) == BST_CHECKED;
+    switch (SaveIpIpxEntries(entries, AskReplaceGateways, dialog)) {
+    case IpIpxSaved::BadAddress:
         MessageBoxFromIds(dialog, IDS_IPIPX_BAD_ADDRESS, MB_ICONHAND, IDS_MESSAGE_CAPTION);
         return false;
+    case IpIpxSaved::GatewaysKept:
+        return false;
+    case IpIpxSaved::Saved:
+        break;
     }
-
-    WriteRegString(kIpRouterIdValue, mapping ? lan.Format() : "0.0.0.0", kRegClose);
-    WriteIsdnAddress(address.Format(), mask.Format());
-    WriteRegDword(kIsdnIpMappingValue, mapping ? 1 : 0, kRegClose);
-
-    const bool gateway = IsDlgButtonChecked(dialog, IDC_IPIPX_GATEWAY) == BST_CHECKED;
-    WriteRegDword(kDefaultGatewaySetValue, gateway ? 1 : 0, kRegClose);
-    if (!gateway) return true;
-    IpAddressValue next = address;
-    next.Increment();
-    NetworkList unused;
-    if (CollectLanNetworks(&unused)) {
-        if (MessageBoxFromIds(dialog, IDS_IPIPX_REPLACE_GATEWAYS, MB_OKCANCEL | MB_ICONQUESTION, IDS_MESSAGE_CAPTION) !=
-            IDOK)
-            return false;
-        ClearLanGateways();
-    }
-    WriteIsdnGateway(next.Format());
     return true;
 }
 
@@ -259,9 +277,156 @@ INT_PTR CALLBACK IpIpxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     return FALSE;
 }
 
+const char kSection[] = "VrkMprIPIPXConfig";
+const char kIpxKey[] = "IPXNetworkNumber";
+const char kDeriveKey[] = "DeriveFromLanAdapter";
+const char kLanAddressKey[] = "LanAddress";
+const char kAddressKey[] = "Address";
+const char kMaskKey[] = "SubnetMask";
+const char kGatewayKey[] = "DefaultGateway";
+const char kReplaceGatewaysKey[] = "ReplaceLanGateways";
+
+// A text the IPX field's keyboard filter lets through, typed one key after the other.
+bool IsTypeableIpxNumber(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!IpxFieldAcceptsKey(text.substr(0, i).c_str(), i, i, text[i])) return false;
+    return true;
+}
+
+// The same for the address and mask fields, which also hold at most 15 characters.
+bool IsTypeableAddress(const std::string& text) {
+    if (text.size() > static_cast<size_t>(kAddressFieldLength)) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!AddressFieldAcceptsKey(text.substr(0, i).c_str(), i, i, text[i])) return false;
+    return true;
+}
+
+bool AnsweredReplaceGateways(void* context) {
+    SectionAnswers* answers = static_cast<SectionAnswers*>(context);
+    bool replace = false;
+    answers->YesNo(kReplaceGatewaysKey, &replace);
+    // Cancel goes back into the dialog, where no one is to change anything: as if cancelled.
+    if (!replace && !answers->refused()) answers->RefuseWithMessage(kReplaceGatewaysKey, IDS_IPIPX_REPLACE_GATEWAYS);
+    return replace;
+}
+
+// A typed address or mask: the keys of the hidden fields are refused, as no one can type there.
+void AnswerTypedAddress(SectionAnswers* answers, const char* key, bool mapping, std::string* text) {
+    if (!answers->Has(key)) return;
+    if (mapping) {
+        answers->Refuse(key, "offered only with DeriveFromLanAdapter = no");
+        return;
+    }
+    std::string typed;
+    if (answers->Text(key, kAddressFieldLength, &typed)) {
+        if (IsTypeableAddress(typed))
+            *text = typed;
+        else
+            answers->Refuse(key, "not a dotted address");
+    }
+}
+
+// The dialog's controls as it opens, set from the answers, and its OK.
+BOOL ConfigureIpIpxAnswered(const AnswerFile& file, const char** result) {
+    SectionAnswers answers(file, kSection,
+                           {kIpxKey, kDeriveKey, kLanAddressKey, kAddressKey, kMaskKey, kGatewayKey, kReplaceGatewaysKey});
+    *result = kResultUserCancel;
+    uint32_t number = 0;
+    const bool ipxInstalled = OpeningIpxNumber(&number);
+    char formatted[16] = "";
+    if (ipxInstalled) FormatIpxNumber(number, formatted, sizeof formatted);
+    std::string ipx = formatted;
+    IpIpxPage page;
+    OpeningValues v = ReadOpeningValues(&page);
+    // The LAN address selected: the router id's, else the first.
+    int selected = -1;
+    auto selectFirstOrRouterId = [&] {
+        selected = 0;
+        for (size_t i = 0; page.hasRouterId && i < v.offered.size(); ++i)
+            if (strcmp(v.offered[i].text, page.routerId.Format()) == 0) selected = static_cast<int>(i);
+    };
+    if (v.mapping) selectFirstOrRouterId();
+
+    if (answers.Has(kIpxKey)) {
+        if (!ipxInstalled) {
+            answers.Refuse(kIpxKey, "IPX is not installed on this machine");
+        } else if (answers.Text(kIpxKey, kIpxFieldLength, &ipx) && !IsTypeableIpxNumber(ipx)) {
+            answers.Refuse(kIpxKey, "not a hexadecimal number");
+        }
+    }
+    bool derive = v.mapping;
+    if (answers.YesNo(kDeriveKey, &derive) && derive != v.mapping) {
+        if (derive && v.offered.empty()) {
+            answers.Refuse(kDeriveKey, "no LAN address to derive from on this machine");
+        } else {
+            v.mapping = derive;
+            if (derive && selected < 0) selected = 0;
+        }
+    }
+    if (answers.Has(kLanAddressKey)) {
+        std::string lan;
+        if (!v.mapping) {
+            answers.Refuse(kLanAddressKey, "offered only with DeriveFromLanAdapter = yes");
+        } else if (answers.Text(kLanAddressKey, kDottedSize - 1, &lan)) {
+            int found = -1;
+            for (size_t i = 0; i < v.offered.size(); ++i)
+                if (lan == v.offered[i].text) found = static_cast<int>(i);
+            if (found < 0)
+                answers.Refuse(kLanAddressKey, ("no LAN address " + lan + " offered on this machine").c_str());
+            else
+                selected = found;
+        }
+    }
+    std::string address = v.address.text, mask = v.mask.text;
+    AnswerTypedAddress(&answers, kAddressKey, v.mapping, &address);
+    AnswerTypedAddress(&answers, kMaskKey, v.mapping, &mask);
+    answers.YesNo(kGatewayKey, &v.gateway);
+    if (answers.refused()) return TRUE;
+
+    IpIpxEntries entries;
+    entries.ipx = ipx.c_str();
+    entries.mapping = v.mapping;
+    IpAddressValue proposal, proposalMask;
+    if (v.mapping) {
+        if (!ProposeIsdnAddress(v.offered[selected], page.networks, &proposal, &proposalMask)) {
+            proposal = IpAddressValue();
+            proposalMask = IpAddressValue();
+        }
+        address = proposal.Format();
+        mask = proposalMask.Format();
+        entries.lan = v.offered[selected].text;
+    }
+    entries.address = address.c_str();
+    entries.mask = mask.c_str();
+    entries.gateway = v.gateway;
+    switch (SaveIpIpxEntries(entries, AnsweredReplaceGateways, &answers)) {
+    case IpIpxSaved::BadAddress: {
+        IpAddressValue check;
+        answers.RefuseWithMessage(check.Parse(address.c_str()) ? kMaskKey : kAddressKey, IDS_IPIPX_BAD_ADDRESS);
+        return TRUE;
+    }
+    case IpIpxSaved::GatewaysKept:
+        return TRUE;
+    case IpIpxSaved::Saved:
+        break;
+    }
+    *result = kResultOk;
+    return TRUE;
+}
+
 }  // namespace
 
 BOOL ConfigureIpIpx(const SetupArguments& arguments, const char** result) {
+    const AnswerFile file = AnswerFile::FromRegistry();
+    switch (AnswerModeFor(file, kSection)) {
+    case AnswerMode::Unreadable:
+        *result = kResultUserCancel;
+        return TRUE;
+    case AnswerMode::Answered:
+        return ConfigureIpIpxAnswered(file, result);
+    case AnswerMode::Interactive:
+        break;
+    }
     IpIpxPage page;
     const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_IPIPX_CONFIG), arguments.window,
                                         IpIpxProc, reinterpret_cast<LPARAM>(&page));

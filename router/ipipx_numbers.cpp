@@ -130,3 +130,15 @@ void AddLanNetworks(const char* addresses, const char* masks, NetworkList* netwo
         if (parsed && IsUsableLanAddress(address, maskValue)) networks->Add(address, maskValue);
     }
 }
+
+std::vector<IpAddressValue> OfferedLanAddresses(const NetworkList& networks) {
+    std::vector<IpAddressValue> offered;
+    for (size_t i = 0; i < networks.Count(); ++i) {
+        IpAddressValue lan = networks.Address(i), proposal, mask;
+        if (!ProposeIsdnAddress(lan, networks, &proposal, &mask)) continue;
+        lan.Format();
+        // Public addresses come first: they are the ones a router usually takes its identity from.
+        offered.insert(lan.IsPrivate() ? offered.end() : offered.begin(), lan);
+    }
+    return offered;
+}

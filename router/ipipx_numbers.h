@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "router/ip_address.h"
 
@@ -33,6 +34,10 @@ uint32_t IpxNumberToStore(const char* text);
 // whose network (under the proposal's mask) holds no network of the list. False when there is none.
 bool ProposeIsdnAddress(const IpAddressValue& lanAddress, const NetworkList& networks, IpAddressValue* address,
                         IpAddressValue* mask);
+
+// The LAN addresses the dialog offers to derive from, in the order it shows them: those with a
+// proposal, public ones first (the last found on top), then the private ones as found.
+std::vector<IpAddressValue> OfferedLanAddresses(const NetworkList& networks);
 
 // An address that a LAN adapter may hold at all: not 0, 127 or 224 and above first, not .255
 // last, and with host bits under its mask.

@@ -144,3 +144,27 @@ void WriteIpxNumber(DWORD number) {
     if (!ReadRegDword(kVirtualNetworkValue, &existing) || existing == 0)
         WriteReplacedValue(kVirtualNetworkValue, REG_DWORD, &number, sizeof number);
 }
+
+IpIpxSaved SaveIpIpxEntries(const IpIpxEntries& entries, bool (*replaceGateways)(void* context), void* context) {
+    WriteIpxNumber(IpxNumberToStore(entries.ipx));
+    IpAddressValue address, mask, lan;
+    if (!address.Parse(entries.address) || !mask.Parse(entries.mask) ||
+        (entries.mapping && (!entries.lan || !lan.Parse(entries.lan))))
+        return IpIpxSaved::BadAddress;
+
+    WriteRegString(kIpRouterIdValue, entries.mapping ? lan.Format() : "0.0.0.0", kRegClose);
+    WriteIsdnAddress(address.Format(), mask.Format());
+    WriteRegDword(kIsdnIpMappingValue, entries.mapping ? 1 : 0, kRegClose);
+
+    WriteRegDword(kDefaultGatewaySetValue, entries.gateway ? 1 : 0, kRegClose);
+    if (!entries.gateway) return IpIpxSaved::Saved;
+    IpAddressValue next = address;
+    next.Increment();
+    NetworkList unused;
+    if (CollectLanNetworks(&unused)) {
+        if (!replaceGateways(context)) return IpIpxSaved::GatewaysKept;
+        ClearLanGateways();
+    }
+    WriteIsdnGateway(next.Format());
+    return IpIpxSaved::Saved;
+}

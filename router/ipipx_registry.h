@@ -31,3 +31,24 @@ void WriteIsdnGateway(const char* gateway);
 bool IsIpxInstalled();
 // ipx_net, and VirtualNetworkNumber when it is missing or 0.
 void WriteIpxNumber(DWORD number);
+
+// What the dialog's OK takes: the IPX field, the mapping box, the address and mask (derived or
+// typed), the LAN address derived from (null when none is selected) and the gateway box.
+struct IpIpxEntries {
+    const char* ipx = "";
+    bool mapping = false;
+    const char* address = "";
+    const char* mask = "";
+    const char* lan = nullptr;
+    bool gateway = false;
+};
+
+enum class IpIpxSaved {
+    Saved,
+    BadAddress,    // an address, mask or LAN address that does not parse: only the IPX number is written
+    GatewaysKept,  // the LAN adapters' gateways were to stay: the address settings are written, no gateway
+};
+
+// The OK's writes in their order. replaceGateways is asked when a LAN adapter has a default gateway:
+// true clears them and makes the ISDN interface the gateway.
+IpIpxSaved SaveIpIpxEntries(const IpIpxEntries& entries, bool (*replaceGateways)(void* context), void* context);

@@ -1,5 +1,11 @@
 #include "router/lan_config.h"
 
+#include <string>
+#include <vector>
+
+#include "common/answer_file.h"
+#include "common/answer_values.h"
+#include "common/ascii_case.h"
 #include "common/dialog_controls.h"
 #include "common/help.h"
 #include "common/language.h"
@@ -35,13 +41,19 @@ void MarkSelected(HWND dialog, int mark) {
     ShowLine(list, static_cast<DWORD>(index));
 }
 
+// The marks as the dialog opens: in install mode every adapter is the router's.
+void OpenMarks(BOOL installMode) {
+    if (!installMode) return;
+    for (DWORD i = 0; i < LanAdapterCount(); ++i) LanAdapterAt(i)->routerOwned = 1;
+}
+
 void LoadDialog(HWND dialog, BOOL installMode) {
     HWND list = GetDlgItem(dialog, IDC_LAN_LIST);
     const INT tabs[2] = {35, 125};
     SendMessageA(list, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(tabs));
+    OpenMarks(installMode);
     for (DWORD i = 0; i < LanAdapterCount(); ++i) {
         LanAdapterEntry* entry = LanAdapterAt(i);
-        if (installMode) entry->routerOwned = 1;
         char line[kLanLineSize];
         FormatLanLine(entry->routerOwned != 0, entry->serviceName, entry->description, line, sizeof line);
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
@@ -84,6 +96,31 @@ INT_PTR CALLBACK LanProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     return FALSE;
 }
 
+const char kSection[] = "VrkMprLanConfig";
+const char kRouterAdaptersKey[] = "RouterAdapters";
+
+// In place of the dialog: the marks as it opens them, then the router owns exactly the adapters
+// RouterAdapters names ("none" for none). kDialogCancel when an answer is refused.
+INT_PTR AnswerLanDialog(SectionAnswers* answers, BOOL installMode) {
+    OpenMarks(installMode);
+    std::string text;
+    if (!answers->Text(kRouterAdaptersKey, kAnswerTextMax, &text)) return answers->refused() ? kDialogCancel : kDialogOk;
+    std::vector<std::string> names = SplitAnswerList(text);
+    if (names.size() == 1 && EqualsIgnoringCase(names[0].c_str(), "none")) names.clear();
+    std::vector<bool> owned(LanAdapterCount(), false);
+    for (const std::string& name : names) {
+        bool found = false;
+        for (DWORD i = 0; i < LanAdapterCount(); ++i)
+            if (EqualsIgnoringCase(LanAdapterAt(i)->serviceName, name.c_str())) owned[i] = found = true;
+        if (!found) {
+            answers->Refuse(kRouterAdaptersKey, ("no adapter " + name + " on this machine").c_str());
+            return kDialogCancel;
+        }
+    }
+    for (DWORD i = 0; i < LanAdapterCount(); ++i) LanAdapterAt(i)->routerOwned = owned[i] ? 1 : 0;
+    return kDialogOk;
+}
+
 }  // namespace
 
 void WriteLanControllers() {
@@ -97,11 +134,30 @@ void WriteLanControllers() {
 }
 
 BOOL ConfigureLan(HWND parent, BOOL installMode, const char** result) {
+    const AnswerFile file = AnswerFile::FromRegistry();
+    const AnswerMode mode = AnswerModeFor(file, kSection);
     LoadLanAdapterTable();
     *result = kResultOk;
-    if (LanAdapterCount() == 0) return TRUE;
-    const INT_PTR end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_LAN_CONFIG), parent, LanProc,
-                                        static_cast<LPARAM>(installMode));
+    INT_PTR end = kDialogCancel;
+    if (mode == AnswerMode::Answered) {
+        SectionAnswers answers(file, kSection, {kRouterAdaptersKey});
+        end = AnswerLanDialog(&answers, installMode);
+        // Without an adapter there is nothing to save; an adapter the machine lacks is still refused.
+        if (LanAdapterCount() == 0) {
+            if (end == kDialogCancel) *result = kResultUserCancel;
+            return TRUE;
+        }
+    } else if (mode == AnswerMode::Unreadable) {
+        if (LanAdapterCount() == 0) {
+            *result = kResultUserCancel;
+            return TRUE;
+        }
+        OpenMarks(installMode);
+    } else {
+        if (LanAdapterCount() == 0) return TRUE;
+        end = DialogBoxParamA(LanguageModule(), MAKEINTRESOURCEA(IDD_LAN_CONFIG), parent, LanProc,
+                              static_cast<LPARAM>(installMode));
+    }
     if (end != kDialogCancel && end != kDialogOk) {
         ReportDialogError(parent, "LAN-CONFIGURE");
         *result = kResultLanDialogFailed;

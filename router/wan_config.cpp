@@ -1,6 +1,8 @@
 #include "router/wan_config.h"
 
+#include "common/answer_file.h"
 #include "common/ascii_case.h"
+#include "common/dialog_controls.h"
 #include "common/handles.h"
 #include "common/messages.h"
 #include "common/registry.h"
@@ -8,6 +10,7 @@
 #include "common/setup_results.h"
 #include "lang/resource.h"
 #include "router/controller_table.h"
+#include "router/wan_answers.h"
 #include "router/wan_format.h"
 
 const char kMprControllersValue[] = "SYSTEM\\CurrentControlSet\\Services\\VrkMprWan\\Parameters\\Controllers";
@@ -59,6 +62,39 @@ bool AnyInUse() {
     return false;
 }
 
+void SaveWan(ProductId product) {
+    SaveControllerTable(product);
+    WriteControllerStrings(product);
+}
+
+// The answers in place of the dialog, then its OK path; the question whether to go back when no
+// controller is in use is answered by a key, and going back ends as if cancelled.
+BOOL ConfigureWanAnswered(const AnswerFile& file, const char* section, ProductId product, const char** result) {
+    SectionAnswers answers(file, section);
+    const INT_PTR shown = ApplyWanAnswers(&answers, product);
+    if (shown == kDialogCancel) {
+        *result = kResultUserCancel;
+        return TRUE;
+    }
+    if (shown != kDialogOk) {
+        *result = kResultWanDialogError;
+        return FALSE;
+    }
+    *result = kResultOk;
+    if (!AnyInUse()) {
+        bool save = false;
+        answers.YesNo(kSaveWithoutControllerKey, &save);
+        if (!save) {
+            if (!answers.refused()) answers.RefuseWithMessage(kSaveWithoutControllerKey, IDS_WAN_NONE_IN_USE);
+            *result = kResultUserCancel;
+            return TRUE;
+        }
+        *result = kResultNotAnyController;
+    }
+    SaveWan(product);
+    return TRUE;
+}
+
 }  // namespace
 
 void WriteControllerStrings(ProductId product) {
@@ -90,14 +126,25 @@ void WriteControllerStrings(ProductId product) {
 BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
     // Also called outside the setup frame, whose parsing makes the same choice.
     const HWND owner = OwnerWindow(parent);
+    const AnswerFile file = AnswerFile::FromRegistry();
+    const char* section = WanAnswerSection(product);
+    const AnswerMode mode = section ? AnswerModeFor(file, section) : AnswerMode::Interactive;
+    if (mode == AnswerMode::Unreadable) {
+        *result = kResultUserCancel;
+        return TRUE;
+    }
     LoadControllerTable(product);
     ApplyInterfaceRule();
     if (ControllerCount() == 0) {
-        MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoticeStyle, IDS_MESSAGE_CAPTION);
+        if (mode == AnswerMode::Answered)
+            LogAnswerNotice(section, IDS_WAN_NO_CONTROLLER);
+        else
+            MessageBoxFromIds(owner, IDS_WAN_NO_CONTROLLER, kNoticeStyle, IDS_MESSAGE_CAPTION);
         *result = kResultNotAnyController;
         WriteControllerStrings(product);
         return TRUE;
     }
+    if (mode == AnswerMode::Answered) return ConfigureWanAnswered(file, section, product, result);
     for (;;) {
         const INT_PTR shown = RunWanDialog(owner, product);
         if (shown == 0) {
@@ -115,8 +162,7 @@ BOOL ConfigureWan(HWND parent, ProductId product, const char** result) {
         *result = kResultNotAnyController;
         break;
     }
-    SaveControllerTable(product);
-    WriteControllerStrings(product);
+    SaveWan(product);
     return TRUE;
 }
 

@@ -1,7 +1,6 @@
 // The "WAN-CONFIGURE" dialog (template 122) over the controller table, and the controller
 // dialog (template 124) that edits one entry through the edit buffer.
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 
 #include "common/dialog_controls.h"
@@ -40,12 +39,22 @@ int MeasureText(void* context, const char* text, int length) {
     return size.cx;
 }
 
+// The average character width the list box converts its tab stops with: half the width of the 52
+// letters over 26, rounded, as dialog base units are found for a dialog font.
+int AverageCharWidth(HDC dc) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, kLetters, static_cast<int>(sizeof kLetters - 1), &size);
+    return (size.cx / 26 + 1) / 2;
+}
+
 std::string LineOf(HWND list, const ControllerEntry& entry) {
     ListMeasure measure;
     measure.dc = GetDC(list);
     const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
     const HGDIOBJ previous = font ? SelectObject(measure.dc, font) : nullptr;
-    const std::string line = ControllerListLine(entry, IsGermanSystem(), MeasureText, &measure);
+    const std::string line =
+        ControllerListLine(entry, IsGermanSystem(), AverageCharWidth(measure.dc), MeasureText, &measure);
     if (previous) SelectObject(measure.dc, previous);
     ReleaseDC(list, measure.dc);
     return line;
@@ -109,23 +118,20 @@ bool RefuseSeparator(HWND dialog, int id, const char* text) {
 
 // The controls into the edit buffer; false while the dialog must stay open.
 bool StoreControllerControls(HWND dialog) {
-    const bool leased = IsDlgButtonChecked(dialog, IDC_CONTROLLER_LEASED_LINE) == BST_CHECKED;
+    ControllerEdit edit;
+    edit.leased = IsDlgButtonChecked(dialog, IDC_CONTROLLER_LEASED_LINE) == BST_CHECKED;
     char nickname[kNicknameSize] = "";
     char phone[kPhoneSize] = "";
     GetDlgItemTextA(dialog, IDC_CONTROLLER_NICKNAME, nickname, sizeof nickname);
-    if (!leased) GetDlgItemTextA(dialog, IDC_CONTROLLER_PHONE, phone, sizeof phone);
+    if (!edit.leased) GetDlgItemTextA(dialog, IDC_CONTROLLER_PHONE, phone, sizeof phone);
     if (RefuseSeparator(dialog, IDC_CONTROLLER_NICKNAME, nickname)) return false;
-    if (!leased && RefuseSeparator(dialog, IDC_CONTROLLER_PHONE, phone)) return false;
-    if (leased) {
-        g_editBuffer.capiPlus = 1;
-    } else {
-        g_editBuffer.capiPlus = 0;
-        lstrcpynA(g_editBuffer.phone, phone, sizeof g_editBuffer.phone);
-    }
-    lstrcpynA(g_editBuffer.nickname, nickname, sizeof g_editBuffer.nickname);
+    if (!edit.leased && RefuseSeparator(dialog, IDC_CONTROLLER_PHONE, phone)) return false;
+    edit.nickname = nickname;
+    edit.phone = phone;
     char inUse[16] = "";
     GetDlgItemTextA(dialog, IDC_CONTROLLER_IN_USE, inUse, sizeof inUse);
-    g_editBuffer.enabled = static_cast<uint32_t>(strtol(inUse, nullptr, 10));
+    edit.inUse = inUse;
+    ApplyControllerEdit(edit, &g_editBuffer);
     return true;
 }
 
@@ -170,8 +176,6 @@ void EditController(HWND dialog, ProductId product, int index) {
         if (result != kDialogCancel) ReportDialogError(dialog, "CONTROLLER-CONFIGURE");
         return;
     }
-    if (!g_editBuffer.phone[0]) lstrcpynA(g_editBuffer.phone, "0", sizeof g_editBuffer.phone);
-    if (g_editBuffer.enabled > g_editBuffer.channels) g_editBuffer.enabled = g_editBuffer.channels;
     *entry = g_editBuffer;
     RedrawLine(dialog, index);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 const int kWanTabStops[kWanTabStopCount] = {30, 75, 105, 134, 224, 288, 350};
@@ -86,17 +87,19 @@ std::string CutToWidth(const char* text, int limit, TextMeasure measure, void* c
     return std::string(text, static_cast<size_t>(length));
 }
 
-int ColumnCutLimit(int column) {
-    if (column <= 0 || column >= kWanTabStopCount) return 0;
-    return (kWanTabStops[column] - kWanTabStops[column - 1]) * 7 / 4;
+int ColumnCutLimit(int column, int averageCharWidth) {
+    if (column <= 0 || column >= kWanTabStopCount || averageCharWidth <= 0) return 0;
+    return (kWanTabStops[column] - kWanTabStops[column - 1] - kWanColumnGap) * averageCharWidth / 4;
 }
 
-std::string ControllerListLine(const ControllerEntry& entry, bool german, TextMeasure measure, void* context) {
+std::string ControllerListLine(const ControllerEntry& entry, bool german, int averageCharWidth, TextMeasure measure,
+                               void* context) {
     const bool x31InUse = entry.x31 && entry.x31->enabled && !entry.capiPlus;
-    const std::string manufacturer = CutToWidth(entry.manufacturer, ColumnCutLimit(4), measure, context);
-    const std::string nickname = CutToWidth(entry.nickname, ColumnCutLimit(5), measure, context);
-    const std::string phone =
-        CutToWidth(entry.capiPlus ? LeasedLineText(german) : entry.phone, ColumnCutLimit(6), measure, context);
+    const std::string manufacturer =
+        CutToWidth(entry.manufacturer, ColumnCutLimit(4, averageCharWidth), measure, context);
+    const std::string nickname = CutToWidth(entry.nickname, ColumnCutLimit(5, averageCharWidth), measure, context);
+    const std::string phone = CutToWidth(entry.capiPlus ? LeasedLineText(german) : entry.phone,
+                                         ColumnCutLimit(6, averageCharWidth), measure, context);
     return Format("%s\t%s\t%3ld\t%2ld/%2ld\t%s\t%s\t%s\t%s", entry.enabled ? "-->" : "", entry.deviceName,
                   static_cast<long>(entry.controller), static_cast<long>(entry.enabled),
                   static_cast<long>(entry.channels), manufacturer.c_str(), nickname.c_str(), phone.c_str(),
@@ -118,4 +121,22 @@ uint32_t TeiOfSubkeyName(const char* name) {
         tei = tei * 10 + static_cast<uint32_t>(*p - '0');
     }
     return tei >= kFirstTei && tei <= kLastTei ? tei : 0;
+}
+
+void ApplyControllerEdit(const ControllerEdit& edit, ControllerEntry* entry) {
+    auto copy = [](char* field, size_t size, const std::string& text) {
+        const size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        memcpy(field, text.data(), n);
+        field[n] = '\0';
+    };
+    if (edit.leased) {
+        entry->capiPlus = 1;
+    } else {
+        entry->capiPlus = 0;
+        copy(entry->phone, sizeof entry->phone, edit.phone);
+    }
+    copy(entry->nickname, sizeof entry->nickname, edit.nickname);
+    entry->enabled = static_cast<uint32_t>(strtol(edit.inUse.c_str(), nullptr, 10));
+    if (!entry->phone[0]) copy(entry->phone, sizeof entry->phone, "0");
+    if (entry->enabled > entry->channels) entry->enabled = entry->channels;
 }

@@ -59,10 +59,17 @@ std::string CutToWidth(const char* text, int limit, TextMeasure measure, void* c
 
 // The list line of an entry: mark, device, index, in use/channels, manufacturer, nickname, phone
 // (or the leased-line text) and "x" for X.31 in use, TAB-separated; the manufacturer, nickname
-// and phone columns cut to 7/4 of their width in dialog units.
-std::string ControllerListLine(const ControllerEntry& entry, bool german, TextMeasure measure, void* context);
-// The cut limit in pixels of list column column (0-based).
-int ColumnCutLimit(int column);
+// and phone columns cut to ColumnCutLimit, for a list font of that average character width.
+std::string ControllerListLine(const ControllerEntry& entry, bool german, int averageCharWidth, TextMeasure measure,
+                               void* context);
+// The cut limit in pixels of list column column (0-based): its width less kWanColumnGap, in pixels
+// of a list font whose average character is averageCharWidth pixels wide (a list box converts its
+// tab stops with its font's average width: a quarter of it per dialog unit). For 7 pixels, the
+// 9-point dialog font on a 96-dpi screen, 150, 105 and 101 for the text columns.
+int ColumnCutLimit(int column, int averageCharWidth);
+// Dialog units kept free at the end of a cut column, one average character: text cut to the full
+// width would run straight into the next column's.
+constexpr int kWanColumnGap = 4;
 
 // True when text holds the ";" that separates the fields of a controller or active-line string.
 bool HasFieldSeparator(const char* text);
@@ -70,3 +77,16 @@ bool HasFieldSeparator(const char* text);
 // The TEI a subkey name "TEI<n>" (any letter case, n one or two decimal digits) names when n is
 // 1 to 63; 0 for every other name.
 uint32_t TeiOfSubkeyName(const char* name);
+
+// What the controller dialog's OK takes from its controls: the leased-line mark, the nickname, the
+// phone (not read while the mark is set) and the channels in use as typed.
+struct ControllerEdit {
+    bool leased = false;
+    std::string nickname;
+    std::string phone;
+    std::string inUse;
+};
+// The controller dialog's OK on an entry: a leased line keeps its phone, an empty phone becomes
+// "0", the channels in use are read as C does (0 for no number) and are at most Channels. The
+// texts are cut to their fields; the dialog's edits never deliver more.
+void ApplyControllerEdit(const ControllerEdit& edit, ControllerEntry* entry);

@@ -7,12 +7,10 @@
 #include "common/language.h"
 #include "common/messages.h"
 #include "lang/resource.h"
-#include "router/wan_format.h"
 #include "router/x31_settings.h"
+#include "router/x31_values.h"
 
 namespace {
-
-constexpr uint32_t kHighestChannelLimit = 63;
 
 // The dialog's values while it runs; the record changes only on OK.
 struct X31Page {
@@ -106,34 +104,33 @@ void LoadControls(HWND dialog, const X31Settings& s) {
 
 // The controls into the working copy; false while the dialog must stay open.
 bool StoreControls(HWND dialog, X31Settings* s) {
-    const bool on = Checked(dialog, IDC_X31_ENABLED);
+    const X31Settings defaults;
+    X31Typed typed;
+    typed.enabled = Checked(dialog, IDC_X31_ENABLED);
     char address[kX25AddressSize] = "";
     GetDlgItemTextA(dialog, IDC_X31_ADDRESS, address, sizeof address);
-    // The address is a field of the active line that ";" separates.
-    if (on && HasFieldSeparator(address)) {
+    typed.address = address;
+    char text[16] = "";
+    GetDlgItemTextA(dialog, IDC_X31_HIGHEST_TWO_WAY, text, sizeof text);
+    typed.highestTwoWay = text;
+    typed.tei = SelectedValue(dialog, IDC_X31_TEI, defaults.tei);
+    typed.packetSize = SelectedValue(dialog, IDC_X31_PACKET_SIZE, defaults.packetSize);
+    typed.packetSizeMax = SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, defaults.packetSizeMax);
+    typed.winSize = SelectedValue(dialog, IDC_X31_WIN_SIZE, defaults.winSize);
+    typed.winSizeMax = SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, defaults.winSizeMax);
+    typed.packetSizeNeg = Checked(dialog, IDC_X31_PACKET_SIZE_NEG);
+    typed.winSizeNeg = Checked(dialog, IDC_X31_WIN_SIZE_NEG);
+    X31Settings next = *s;
+    switch (TakeX31Values(typed, &next)) {
+    case X31Check::Separator:
         MessageBoxFromIds(dialog, IDS_ROUTER_NO_SEMICOLON, kNoticeStyle, IDS_MESSAGE_CAPTION);
         SetFocus(GetDlgItem(dialog, IDC_X31_ADDRESS));
         return false;
-    }
-    char text[16] = "";
-    GetDlgItemTextA(dialog, IDC_X31_HIGHEST_TWO_WAY, text, sizeof text);
-    uint32_t highest = static_cast<uint32_t>(strtoul(text, nullptr, 10));
-    if (highest >= kHighestChannelLimit) highest = kHighestChannelLimit;
-    const X31Settings defaults;
-    X31Settings next = *s;
-    lstrcpynA(next.x25Address, address, sizeof next.x25Address);
-    next.highestTwoWay = highest;
-    next.tei = SelectedValue(dialog, IDC_X31_TEI, defaults.tei);
-    next.packetSize = SelectedValue(dialog, IDC_X31_PACKET_SIZE, defaults.packetSize);
-    next.packetSizeMax = SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, defaults.packetSizeMax);
-    next.winSize = SelectedValue(dialog, IDC_X31_WIN_SIZE, defaults.winSize);
-    next.winSizeMax = SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, defaults.winSizeMax);
-    next.packetSizeNeg = Checked(dialog, IDC_X31_PACKET_SIZE_NEG) ? 1 : 0;
-    next.winSizeNeg = Checked(dialog, IDC_X31_WIN_SIZE_NEG) ? 1 : 0;
-    next.enabled = on ? 1 : 0;
-    if (next.enabled && next.highestTwoWay == 0) {
+    case X31Check::NoChannels:
         if (MessageBoxFromIds(dialog, IDS_X31_NO_CHANNELS, kQuestionStyle, IDS_MESSAGE_CAPTION) == IDYES) return false;
-        next.enabled = 0;
+        break;
+    case X31Check::Taken:
+        break;
     }
     *s = next;
     return true;
@@ -159,8 +156,8 @@ void React(HWND dialog, int id) {
         break;
     case IDC_X31_WIN_SIZE: {
         const uint32_t size = SelectedValue(dialog, IDC_X31_WIN_SIZE, 2);
-        if (!winNeg || SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, 2) < size)
-            SelectValue(dialog, IDC_X31_WIN_SIZE_MAX, size);
+        const uint32_t most = SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, 2);
+        if (WindowSizeMaxAfterSize(size, most, winNeg) != most) SelectValue(dialog, IDC_X31_WIN_SIZE_MAX, size);
         break;
     }
     case IDC_X31_WIN_SIZE_MAX:
@@ -168,18 +165,20 @@ void React(HWND dialog, int id) {
             FollowWindowSize(dialog);
         } else {
             const uint32_t most = SelectedValue(dialog, IDC_X31_WIN_SIZE_MAX, 2);
-            if (SelectedValue(dialog, IDC_X31_WIN_SIZE, 2) > most) SelectValue(dialog, IDC_X31_WIN_SIZE, most);
+            const uint32_t size = SelectedValue(dialog, IDC_X31_WIN_SIZE, 2);
+            if (WindowSizeAfterMax(size, most) != size) SelectValue(dialog, IDC_X31_WIN_SIZE, most);
         }
         break;
     case IDC_X31_PACKET_SIZE: {
         const uint32_t size = SelectedValue(dialog, IDC_X31_PACKET_SIZE, 128);
-        if (SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, 128) < size)
-            SelectValue(dialog, IDC_X31_PACKET_SIZE_MAX, size);
+        const uint32_t most = SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, 128);
+        if (PacketSizeMaxAfterSize(size, most) != most) SelectValue(dialog, IDC_X31_PACKET_SIZE_MAX, size);
         break;
     }
     case IDC_X31_PACKET_SIZE_MAX: {
         const uint32_t most = SelectedValue(dialog, IDC_X31_PACKET_SIZE_MAX, 128);
-        if (SelectedValue(dialog, IDC_X31_PACKET_SIZE, 128) > most) SelectValue(dialog, IDC_X31_PACKET_SIZE, most);
+        const uint32_t size = SelectedValue(dialog, IDC_X31_PACKET_SIZE, 128);
+        if (PacketSizeAfterMax(size, most) != size) SelectValue(dialog, IDC_X31_PACKET_SIZE, most);
         break;
     }
     default:

@@ -37,6 +37,15 @@ while read -r dir; do
   mkdir -p "$template/drive_c/$dir"
 done < "$machine_data/directories.txt"
 
+# Wine looks for its own fonts (Marlett for the caption buttons, Tahoma behind "MS Shell Dlg", the
+# MS Sans Serif bitmaps) in C:\windows\Fonts and in /usr/share/wine/../fonts, where this build of
+# Wine expects them, while Debian's fonts-wine (which libwine only recommends) puts them in
+# /usr/share/wine/fonts. Without them the caption buttons show Marlett's character codes, "0 1 r",
+# in a text font, and every dialog is drawn in a stand-in for Tahoma.
+wine_fonts=/usr/share/wine/fonts
+[ -d "$wine_fonts" ] || { echo "make-machine.sh: $wine_fonts is missing (package fonts-wine)" >&2; exit 1; }
+cp "$wine_fonts"/*.ttf "$wine_fonts"/*.fon "$template/drive_c/windows/Fonts/"
+
 # Wine links the user's shell folders to the host's home directory; an NT machine has plain folders.
 find "$template/drive_c" -type l -print0 | while IFS= read -r -d '' link; do
   rm -f "$link" && mkdir -p "$link"

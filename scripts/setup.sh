@@ -5,7 +5,7 @@
 # picks the 32-bit loader.
 set -euo pipefail
 
-packages=(wine64 wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix mingw-w64-tools
+packages=(wine64 wine fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix mingw-w64-tools
           cmake ninja-build xvfb xauth googletest zlib1g-dev libz-mingw-w64-dev)
 # The fuzz targets of the plain parsers are built natively with clang and its libFuzzer.
 packages+=(clang libclang-rt-dev)

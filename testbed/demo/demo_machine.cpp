@@ -1,5 +1,7 @@
 #include "demo_machine.h"
 
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "common/handles.h"
@@ -135,6 +137,24 @@ std::vector<std::string> PackageFiles() {
                                 "C:\\temp\\TraceLogSvc.log"})
         ListFiles(Expand(pattern), false, &paths);
     return paths;
+}
+
+std::vector<std::string> PackageFileStates() {
+    std::vector<std::string> states;
+    for (const std::string& path : PackageFiles()) {
+        const bool log = path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".log") == 0;
+        if (path.back() == '\\' || log) {
+            states.push_back(path);
+            continue;
+        }
+        const std::string bytes = testing_machine::ReadFileBytes(path);
+        unsigned long long hash = 14695981039346656037ull;
+        for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+        char text[64];
+        snprintf(text, sizeof text, " %u bytes, %016llx", static_cast<unsigned>(bytes.size()), hash);
+        states.push_back(path + text);
+    }
+    return states;
 }
 
 bool ImportRegistryFile(const std::string& path) {

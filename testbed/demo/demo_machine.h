@@ -40,6 +40,10 @@ demo_report::RegistrySnapshot TakeSnapshot();
 // trailing "\"; the maker's directory listed whole.
 std::vector<std::string> PackageFiles();
 
+// PackageFiles with what each file holds: "path size bytes, fnv1a64 hash". The logs' lines carry
+// the time and the process they were written in, so of them only the name counts.
+std::vector<std::string> PackageFileStates();
+
 // regedit /S of a file; true when regedit ended with 0.
 bool ImportRegistryFile(const std::string& path);
 

@@ -1,5 +1,6 @@
 #include "main_job.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "dialog_robot.h"
@@ -12,6 +13,20 @@ namespace demo {
 
 using namespace dialog_robot;
 using namespace testing_machine;
+using demo_report::Lines;
+
+const WindowsVersion kWindowsVersions[] = {
+    {"nt351", "Windows NT 3.51", true, true}, {"nt40", "Windows NT 4.0", false, true},
+    {"win2k", "Windows 2000", false, false},  {"winxp", "Windows XP", false, false},
+    {"win7", "Windows 7", false, false},      {"win10", "Windows 10", false, false},
+};
+const char kDefaultWindows[] = "nt40";
+
+const WindowsVersion* FindWindowsVersion(const std::string& name) {
+    for (const WindowsVersion& v : kWindowsVersions)
+        if (name == v.name) return &v;
+    return nullptr;
+}
 
 const char kDemoDir[] = "C:\\testbed\\demo";
 // Outputs of the programs the robot starts, and its copy of the language module.
@@ -19,6 +34,7 @@ const char kWorkDir[] = "C:\\testbed\\demo-run";
 const char kSetupLog[] = "c:\\temp\\setup.log";
 const char kDriverKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRas\\Parameters";
 const char kTraceKey[] = "SYSTEM\\CurrentControlSet\\Services\\VrkRasTraceSV\\Parameters";
+const char kAnswerFile[] = "C:\\testbed\\demo\\answers.ini";
 
 std::string Maker(const std::string& name) {
     return MakerDirectory() + (name.empty() ? "" : "\\" + name);
@@ -54,12 +70,22 @@ size_t JournalSize() { return testing_journal::ReadJournal().size(); }
 
 int MainJob::Run() {
     const DWORD start = GetTickCount();
+    if (unattended_) {
+        report_.Heading(2, "Unattended");
+        report_.Line("Install, configure and remove take their answers from `" + std::string(kAnswerFile) +
+                     "` (`testbed/demo/answers.ini`): the installation script names it in `SOFTWARE\\VARNEK\\VrkSetup` "
+                     "`AnswerFile` before its calls and removes the name after them; the center is opened as "
+                     "`cfgcenter UNATTENDED`. A dialog that still comes up is a complaint.");
+        report_.Code(Lines(ReadFileBytes(kAnswerFile)), 200);
+    }
     Step("0 machine", [this] { return Machine(); });
     Step("1 install", [this] { return Install(); });
     Step("2 configure", [this] { return Configure(); });
+    SaveState("configured");
     Step("3 run", [this] { return RunService(); });
     Step("4 monitor", [this] { return Monitor(); });
     Step("5 remove", [this] { return Remove(); });
+    SaveState("removed");
     const DWORD total = GetTickCount() - start;
     report_.Save(steps_, total);
     bool failed = false;
@@ -83,10 +109,43 @@ void MainJob::Step(const std::string& name, const std::function<Done()>& body) {
         report_.Line("**What did not go as an administrator would expect:**");
         report_.Code(complaints);
         if (done.outcome == Outcome::kDone) done.outcome = Outcome::kFailed;
-        done.summary += (done.summary.empty() ? "" : "; ") + std::to_string(complaints.size()) + " complaints";
+        // The first one in the summary, on one line, so that a list of runs names what went wrong.
+        std::string first = complaints.front();
+        std::replace_if(first.begin(), first.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
+        done.summary += (done.summary.empty() ? "" : "; ") + std::to_string(complaints.size()) +
+                        " complaints, the first: " + first;
     }
     steps_.push_back({name, done.outcome, done.summary, GetTickCount() - start});
     report_.Save(steps_, 0);
+}
+
+void MainJob::SaveState(const std::string& name) {
+    std::vector<std::string> lines;
+    for (const auto& entry : WithoutServiceBookkeeping(demo::TakeSnapshot())) lines.push_back(entry.first + " = " + entry.second);
+    for (const std::string& line : demo::PackageFileStates()) lines.push_back(line);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    if (!WriteFileBytes(report_.folder() + "\\state-" + name + ".txt", text))
+        complaints_.Add("state-" + name + ".txt could not be written");
+}
+
+void MainJob::NameAnswerFile() {
+    if (!SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\VARNEK\\VrkSetup", "AnswerFile", kAnswerFile))
+        complaints_.Add("AnswerFile could not be written");
+}
+
+void MainJob::ForgetAnswerFile() { DeleteRegValueOf(HKEY_LOCAL_MACHINE, "SOFTWARE\\VARNEK\\VrkSetup", "AnswerFile"); }
+
+void MainJob::ShownUnattended(HWND dialog, const std::string& what) {
+    if (!unattended_) return;
+    complaints_.Add(what + " came up although " + kAnswerFile + " answers it");
+    report_.Picture(dialog, what + ": shown although answered");
+}
+
+std::string MainJob::Answer(const char* section, const char* key, const char* fallback) const {
+    char text[256] = "";
+    GetPrivateProfileStringA(section, key, fallback, text, sizeof text, kAnswerFile);
+    return text;
 }
 
 void MainJob::Expect(const std::string& what, const std::string& actual, const std::string& expected) {

@@ -234,6 +234,24 @@ std::vector<std::string> LogExcerpt(const std::string& logText, const std::strin
     return excerpt;
 }
 
+std::vector<std::string> PendingDeletes(const std::string& bytes) {
+    std::vector<std::string> strings;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t end = bytes.find('\0', at);
+        if (end == std::string::npos) break;
+        strings.push_back(bytes.substr(at, end - at));
+        at = end + 1;
+    }
+    std::vector<std::string> deletes;
+    // An empty source ends the list; a source without its target is no order.
+    for (size_t i = 0; i + 1 < strings.size() && !strings[i].empty(); i += 2) {
+        if (!strings[i + 1].empty()) continue;
+        const std::string& source = strings[i];
+        deletes.push_back(source.rfind("\\??\\", 0) == 0 ? source.substr(4) : source);
+    }
+    return deletes;
+}
+
 std::string TableCell(const std::string& text) {
     std::string cell;
     for (char c : text) {

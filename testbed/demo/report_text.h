@@ -49,6 +49,10 @@ std::vector<std::string> LogExcerpt(const std::string& logText, const std::strin
 // The message part of a setup log line ("SS LL dd.mm.yyyy hh:mm:ss.mmm: message"), or the line.
 std::string LogMessage(const std::string& line);
 
+// The paths a restart deletes by PendingFileRenameOperations (the value's bytes, pairs of source
+// and target): each source whose target is empty, without its "\??\"; renames are not deletes.
+std::vector<std::string> PendingDeletes(const std::string& bytes);
+
 // Text for a Markdown table cell: "|" escaped, line ends as blanks.
 std::string TableCell(const std::string& text);
 

@@ -40,7 +40,9 @@ std::string Slug(const std::string& text) {
 
 }  // namespace
 
-Report::Report(const std::string& folder) : folder_(folder) { CreateDirectoryA(folder.c_str(), nullptr); }
+Report::Report(const std::string& folder, const std::string& windows) : folder_(folder), windows_(windows) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+}
 
 void Report::Line(const std::string& text) { body_ += text + "\n"; }
 
@@ -113,7 +115,7 @@ void Report::AddPicture(const screenshot::Image& image, const std::string& capti
 
 void Report::Save(const std::vector<StepResult>& steps, DWORD totalMs) const {
     std::string text = "# An installation's whole life on one machine\n\n";
-    text += "One fresh machine: Windows NT 4.0 as the package's programs see it, two ISDN cards, one Ethernet "
+    text += "One fresh machine: " + windows_ + " as the package's programs see it, two ISDN cards, one Ethernet "
             "card and an older router installation. Every dialog was answered by the demo robot as an "
             "administrator would; each picture shows the dialog as it was answered.\n\n";
     text += "| Step | Result | Time |\n|---|---|---|\n";
@@ -121,6 +123,13 @@ void Report::Save(const std::vector<StepResult>& steps, DWORD totalMs) const {
         text += "| " + s.name + " | " + demo_report::TableCell(SummaryLine(s)) + " | " + Seconds(s.ms) + " |\n";
     text += "\nWhole run: " + Seconds(totalMs) + ".\n";
     testing_machine::WriteFileBytes(folder_ + "\\report.md", Utf8(text + body_));
+    // The same summary for programs that gather several runs (scripts/matrix.sh): step, result
+    // and seconds, separated by TABs.
+    std::string table;
+    for (const StepResult& s : steps)
+        table += s.name + "\t" + demo_report::TableCell(SummaryLine(s)) + "\t" + Seconds(s.ms) + "\n";
+    if (totalMs) table += "whole run\t\t" + Seconds(totalMs) + "\n";
+    testing_machine::WriteFileBytes(folder_ + "\\steps.tsv", Utf8(table));
 }
 
 std::string Report::SummaryLine(const StepResult& s) {

@@ -23,7 +23,8 @@ struct StepResult {
 
 class Report {
 public:
-    explicit Report(const std::string& folder);
+    // windows: the version of Windows the package's programs see, as the report names it.
+    Report(const std::string& folder, const std::string& windows);
 
     const std::string& folder() const { return folder_; }
     void Line(const std::string& text = "");
@@ -49,6 +50,7 @@ private:
     void AddPicture(const screenshot::Image& image, const std::string& caption);
 
     std::string folder_;
+    std::string windows_;
     std::string body_;
     int pictures_ = 0;
 };

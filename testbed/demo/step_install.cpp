@@ -19,6 +19,7 @@ MainJob::Done MainJob::Install() {
                  "procedures in the order of the installation script. The robot answers each dialog as it comes.");
     const demo_report::RegistrySnapshot before = demo::TakeSnapshot();
     const size_t journal = JournalSize();
+    if (unattended_) NameAnswerFile();
     Program host;
     if (!host.Start(std::string("C:\\testbed\\host.exe --script ") + kDemoDir + "\\setup-steps.txt",
                     std::string(kWorkDir) + "\\host-install.txt")) {
@@ -29,6 +30,7 @@ MainJob::Done MainJob::Install() {
     Answers answers;
     answers.dialogs[IDD_WAN_CONFIG] = [&](HWND wan) {
         ++wanCalls;
+        ShownUnattended(wan, "WAN configuration");
         if (wanCalls == 1) {
             report_.Picture(wan, "WAN configuration of the router as it opened: both cards' controllers");
             SelectListEntry(wan, IDC_WAN_LIST, 0);
@@ -45,8 +47,12 @@ MainJob::Done MainJob::Install() {
         }
     };
     answers.dialogs[IDD_IPIPX_CONFIG] = [&](HWND dialog) {
+        ShownUnattended(dialog, "IP/IPX configuration");
         // The LAN has the default gateway; the ISDN interface takes it over, after the question.
         SetChecked(dialog, IDC_IPIPX_GATEWAY, true);
+        // The dialog proposes a random IPX network number; the answer file's fixes it for both runs.
+        const std::string network = Answer("VrkMprIPIPXConfig", "IPXNetworkNumber", "");
+        if (!network.empty()) SetControlText(dialog, IDC_IPIPX_NET_NUMBER, network);
         report_.Picture(dialog, "IP/IPX configuration: the proposed IPX network and ISDN address, the ISDN "
                                 "interface as the default gateway");
         Click(dialog, IDOK);
@@ -54,6 +60,7 @@ MainJob::Done MainJob::Install() {
         ++answered;
     };
     answers.dialogs[IDD_FIRST_LINK] = [&](HWND dialog) {
+        ShownUnattended(dialog, "First link");
         SetControlText(dialog, IDC_FIRSTLINK_PHONE, "0191011");
         Click(dialog, IDC_FIRSTLINK_X75);
         SetControlText(dialog, IDC_FIRSTLINK_USER, "demo");
@@ -62,9 +69,11 @@ MainJob::Done MainJob::Install() {
         Confirm(report_, dialog, "First link to the Internet provider: number, X.75, user and password");
     };
     answers.dialogs[IDD_LAN_CONFIG] = [&](HWND dialog) {
+        ShownUnattended(dialog, "LAN configuration");
         Confirm(report_, dialog, "LAN configuration in install mode: the Ethernet card given to the router");
     };
     AnswerUntilEnded(report_, host, answers, 180000, &answered);
+    if (unattended_) ForgetAnswerFile();
 
     const std::vector<std::string> output = Lines(host.Output());
     int trueCalls = 0, calls = 0;

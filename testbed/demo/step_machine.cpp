@@ -21,8 +21,22 @@ MainJob::Done MainJob::Machine() {
                  "installation (settings under the old maker key, its SNMP agent, its files and services running), "
                  "the SNMP service running, "
                  "the network setup's INF files of both product lines, the remote-access driver and the trace "
-                 "service as the package's INF installs them, and Windows NT 4.0 as the version every program of "
-                 "the package sees.");
+                 "service as the package's INF installs them, and " + std::string(windows_.title) +
+                 " as the version every program of the package sees.");
+    // Wine reads the version of a program from its file name when the program starts: the
+    // package's programs, the setup engine's stand-in that loads the setup DLL, and the system's
+    // programs that the package starts.
+    for (const char* program : {"host.exe", "cfgcenter.exe", "TraceLogSvc.exe", "VrkClean.exe", "monstart.exe",
+                                "verprint.exe", "rasmon.exe", "setup.exe", "textview.exe"})
+        SetProgramWindowsVersion(program, windows_.name);
+    const std::string controlPanel = Expand("%SystemRoot%\\SYSTEM32\\NCPA.CPL");
+    if (!windows_.networkControlPanel) {
+        if (!DeleteFileA(controlPanel.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            complaints_.Add("the network control panel " + controlPanel + " could not be taken off the machine");
+        report_.Line();
+        report_.Line(std::string(windows_.title) + " has no network control panel NCPA.CPL with its `CPlSetup`: the "
+                     "machine has none.");
+    }
     bool ok = testing_capi::ProvisionShape("two-cards") && testing_capi::StartDriver();
     if (!ok) complaints_.Add("the CAPI 2.0 driver of the two cards did not start");
     for (const std::string& reg : {std::string("C:\\testbed\\network\\one-card.reg"),
@@ -73,7 +87,9 @@ MainJob::Done MainJob::Machine() {
     report_.Code(versions, 80);
     before_ = demo::TakeSnapshot();
     beforeFiles_ = demo::PackageFiles();
-    return {ok ? Outcome::kDone : Outcome::kFailed, std::to_string(versions.size()) + " files in the maker's directory"};
+    return {ok ? Outcome::kDone : Outcome::kFailed,
+            std::string(windows_.title) + (windows_.networkControlPanel ? "" : " without NCPA.CPL") + ", " +
+                std::to_string(versions.size()) + " files in the maker's directory"};
 }
 
 }  // namespace demo

@@ -54,13 +54,67 @@ bool MainJob::RemoveByScript() {
     return true;
 }
 
+// The restart after the removal: wineboot -r carries out PendingFileRenameOperations as the
+// system's start does from NT 4.0 on; on older versions the start deletes what DELETE.LST names.
+// Which of the two the package used must be the one the version reads.
+std::string MainJob::Restart() {
+    report_.Heading(3, "The restart");
+    const std::string sessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    std::string pendingBytes;
+    DWORD type = 0;
+    if (!GetRegValue(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations", &pendingBytes, &type))
+        pendingBytes.clear();
+    const std::vector<std::string> pending = demo_report::PendingDeletes(pendingBytes);
+    const std::string deleteList = Expand("%SystemRoot%\\DELETE.LST");
+    std::vector<std::string> listed;
+    for (const std::string& line : Lines(ReadFileBytes(deleteList)))
+        if (!line.empty()) listed.push_back(line);
+    report_.Line("`PendingFileRenameOperations` before the restart: " +
+                 RegText(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations"));
+    report_.Line();
+    if (PathExists(deleteList)) {
+        report_.Line("`" + deleteList + "` before the restart:");
+        report_.Code(listed);
+    } else {
+        report_.Line("`" + deleteList + "` before the restart: none.");
+    }
+    const std::string readList = windows_.deleteList ? "DELETE.LST" : "PendingFileRenameOperations";
+    if (windows_.deleteList ? !pending.empty() : PathExists(deleteList))
+        complaints_.Add(std::string("files in use were handed to ") +
+                        (windows_.deleteList ? "PendingFileRenameOperations" : "DELETE.LST") + ", which " +
+                        windows_.title + " does not read at its start; it reads " + readList);
+
+    const ProgramResult boot = RunProgram("wineboot.exe -r", 120000);
+    report_.Line();
+    report_.Line("`wineboot -r` carried out `PendingFileRenameOperations` (exit code " +
+                 std::to_string(boot.exitCode) + ").");
+    if (windows_.deleteList && PathExists(deleteList)) {
+        // The list in the order it was written: a folder comes after the files in it.
+        std::vector<std::string> stayed;
+        for (const std::string& path : listed) {
+            const DWORD attributes = GetFileAttributesA(path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+            const BOOL gone = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path.c_str())
+                                                                      : DeleteFileA(path.c_str());
+            if (!gone) stayed.push_back(path + " (error " + std::to_string(GetLastError()) + ")");
+        }
+        DeleteFileA(deleteList.c_str());
+        report_.Line();
+        report_.Line(std::string("The start of ") + windows_.title + " deleted what `DELETE.LST` names, and the list." +
+                     (stayed.empty() ? "" : " These could not be deleted:"));
+        if (!stayed.empty()) report_.Code(stayed);
+    }
+    const size_t count = windows_.deleteList ? listed.size() : pending.size();
+    return std::to_string(count) + " deferred deletes through " + readList + ", carried out at the restart";
+}
+
 // Step 5: VrkClean removes every line; the deferred deletes happen at the restart.
 MainJob::Done MainJob::Remove() {
     report_.Heading(2, "5. Remove");
     const std::string clean = Maker("VrkClean.exe");
     const demo_report::RegistrySnapshot before = demo::TakeSnapshot();
     bool ran = false, byScript = false;
-    std::string restart = "";
+    std::string restart, network;
     if (!PathExists(clean)) {
         report_.NotBuilt("`VrkClean.exe` is not in the package. The lines are removed the other way the package "
                          "knows, by the removal script's procedures through the setup engine's stand-in "
@@ -74,7 +128,13 @@ MainJob::Done MainJob::Remove() {
                              "question is answered No and `wineboot -r` stands in for the restart.");
         const size_t journal = JournalSize();
         Program program;
-        if (program.Start("\"" + clean + "\"", std::string(kWorkDir) + "\\vrkclean.txt")) {
+        // The answers restart the computer: without the seam that would end the whole machine.
+        if (unattended_ && !armed) complaints_.Add("no restart seam: the unattended removal is not run");
+        if (unattended_ && armed) {
+            report_.Line("Unattended: `VrkClean` with `[VrkClean]` of the answer file.");
+            NameAnswerFile();
+        }
+        if ((!unattended_ || armed) && program.Start("\"" + clean + "\"", std::string(kWorkDir) + "\\vrkclean.txt")) {
             ran = true;
             int answered = 0;
             Answers answers;
@@ -97,12 +157,31 @@ MainJob::Done MainJob::Remove() {
                 return IDYES;
             };
             AnswerUntilEnded(report_, program, answers, 120000, &answered);
-            restart = armed ? "restart answered Yes through the seam" : "restart answered No";
+            if (unattended_) {
+                ForgetAnswerFile();
+                if (answered) complaints_.Add(std::to_string(answered) + " windows of VrkClean came up although answered");
+            }
+            restart = unattended_ ? "restart asked for by the answer file, through the seam"
+                      : armed     ? "restart answered Yes through the seam"
+                                  : "restart answered No";
+            const std::vector<std::string> seen = JournalLines(journal);
             report_.Line("The stand-ins' journal (the network control panel, the restart seam):");
-            report_.Code(JournalLines(journal));
+            report_.Code(seen);
             report_.Heading(3, "The setup log of the removal");
             std::vector<std::string> log;
             for (const std::string& l : Lines(ReadFileBytes(kSetupLog))) log.push_back(demo_report::LogMessage(l));
+            // Up to NT 4.0 VrkClean hands over to the network control panel; later versions have
+            // none, which VrkClean logs and goes on.
+            if (windows_.networkControlPanel) {
+                network = "CPlSetup of NCPA.CPL called";
+                const char call[] = "NCPA.CPL CPlSetup argc=2 argv[0]=0 argv[1]=NCPA";
+                if (std::find(seen.begin(), seen.end(), call) == seen.end())
+                    complaints_.Add("VrkClean did not call CPlSetup of NCPA.CPL with 0 and NCPA");
+            } else {
+                network = "no NCPA.CPL, logged \"Can't load NCPA.CPL\"";
+                if (std::find(log.begin(), log.end(), "Can't load NCPA.CPL") == log.end())
+                    complaints_.Add("the setup log does not say \"Can't load NCPA.CPL\" on a machine without it");
+            }
             if (std::any_of(log.begin(), log.end(), [](const std::string& m) { return m.rfind("VRKCLEAN.EXE ENTER", 0) == 0; }))
                 report_.Code(log, 200);
             else
@@ -113,13 +192,7 @@ MainJob::Done MainJob::Remove() {
         }
     }
     RegistrySection(before, "Registry keys the removal changed");
-    report_.Heading(3, "The restart");
-    report_.Line("`PendingFileRenameOperations` before the restart: " +
-                 RegText(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                         "PendingFileRenameOperations"));
-    const ProgramResult boot = RunProgram("wineboot.exe -r", 120000);
-    report_.Line();
-    report_.Line("`wineboot -r` carried out the deferred deletes (exit code " + std::to_string(boot.exitCode) + ").");
+    const std::string deferred = Restart();
     // The router stopped SNMP at its installation; its removal starts it again.
     SERVICE_STATUS snmp = {};
     const bool snmpRuns = testing_services::WaitForServiceState("SNMP", SERVICE_RUNNING, 10000, &snmp);
@@ -159,8 +232,10 @@ MainJob::Done MainJob::Remove() {
                                 std::to_string(kept) + " kept on purpose";
     if (!ran)
         return {Outcome::kNotBuilt, std::string("no VrkClean.exe in the package") +
-                                        (byScript ? ", removed by the removal script's procedures; " : "; ") + summary};
-    return {unexpected ? Outcome::kFailed : Outcome::kDone, restart + "; " + summary};
+                                        (byScript ? ", removed by the removal script's procedures; " : "; ") +
+                                        deferred + "; " + summary};
+    return {unexpected ? Outcome::kFailed : Outcome::kDone,
+            network + "; " + restart + "; " + deferred + "; " + summary};
 }
 
 }  // namespace demo

@@ -146,6 +146,28 @@ TEST(DemoReportTest, LogExcerptRunsFromEnterToLeaveOfThatProcedureOnly) {
     EXPECT_EQ("", LogMessage("35 02 08.12.2026 12:00:00.000: "));
 }
 
+TEST(DemoReportTest, PendingDeletesAreTheSourcesWithAnEmptyTarget) {
+    // The strings of a REG_MULTI_SZ, each with its NUL, and the list's end when ended.
+    const auto multi = [](const Lines_& strings, bool ended) {
+        std::string bytes;
+        for (const std::string& s : strings) bytes += s + '\0';
+        return ended ? bytes + '\0' : bytes;
+    };
+    const struct {
+        std::string bytes;
+        Lines_ deletes;
+    } cases[] = {
+        {multi({"\\??\\C:\\a", "", "\\??\\C:\\dir", ""}, true), {"C:\\a", "C:\\dir"}},
+        {multi({"\\??\\C:\\a", "", "\\??\\C:\\old", "!\\??\\C:\\new", "\\??\\C:\\b", ""}, true), {"C:\\a", "C:\\b"}},
+        {multi({"C:\\plain", ""}, true), {"C:\\plain"}},
+        {multi({"\\??\\C:\\a", ""}, false), {"C:\\a"}},
+        {multi({"\\??\\C:\\a", "", "\\??\\C:\\cut"}, false), {"C:\\a"}},
+        {multi({}, true), {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.deletes, PendingDeletes(c.bytes)) << ValueText(kRegMultiSz, c.bytes);
+}
+
 TEST(DemoReportTest, TableCellsKeepTheirRow) {
     EXPECT_EQ("a \\| b  c", TableCell("a | b\r\nc"));
     EXPECT_EQ((Lines_{"one", "", "three"}), Lines("one\r\n\r\nthree\n"));

@@ -12,6 +12,7 @@
 #include "common/progress_note.h"
 #include "lang/resource.h"
 #include "dialog_robot.h"
+#include "dialog_text_fit.h"
 #include "lang_fixture.h"
 #include "rasconfig/config_center.h"
 #include "rasconfig/caller_page.h"
@@ -174,6 +175,8 @@ TEST(DialogGallery, EveryDialogInBothLanguages) {
             const std::string path = std::string(kGalleryDirectory) + "\\dialog" + std::to_string(d.templateId) + "-" +
                                      language.suffix + ".png";
             EXPECT_TRUE(WriteFileBytes(path, screenshot::EncodePng(image))) << path;
+            // The texts filled in at run time as well: a picture shows no text cut off.
+            for (const std::string& problem : dialog_text_fit::Problems(window)) ADD_FAILURE() << problem;
             d.close(window);
         }
         DetachLanguageModule();

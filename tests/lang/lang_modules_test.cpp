@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialog_template.h"
+#include "dialog_text_fit.h"
 #include "lang/resource.h"
 #include "machine.h"
 
@@ -169,6 +170,42 @@ TEST_F(LanguageModules, NoDialogGivesOneAccessKeyToTwoControls) {
                     break;
                 }
             }
+        }
+    }
+}
+
+// Wine draws the caption buttons as Marlett glyphs and "MS Shell Dlg" in Tahoma. Without them the
+// buttons show letters and every dialog is drawn, and measured below, in some stand-in font.
+TEST_F(LanguageModules, TheMachineHasTheFontsDialogsAreDrawnWith) {
+    for (const char* face : {"Marlett", "Tahoma"}) {
+        LOGFONTA wanted = {};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+        int found = 0;
+        HDC dc = GetDC(nullptr);
+        EnumFontFamiliesExA(
+            dc, &wanted, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM count) -> int {
+                ++*reinterpret_cast<int*>(count);
+                return 0;
+            },
+            reinterpret_cast<LPARAM>(&found), 0);
+        ReleaseDC(nullptr, dc);
+        EXPECT_NE(0, found) << face << " is not installed";
+    }
+}
+
+// Every text of every dialog, in the font the machine draws the dialog with, fits the control that
+// shows it: no label, button or description is cut off in either language.
+TEST_F(LanguageModules, EveryTextOfEveryDialogFitsItsControl) {
+    for (HMODULE module : {english_, german_}) {
+        const char* language = module == german_ ? "German" : "English";
+        for (WORD id : kDialogIds) {
+            HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(id), nullptr,
+                                             [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; }, 0);
+            ASSERT_NE(nullptr, dialog) << language << " dialog " << id;
+            for (const std::string& problem : dialog_text_fit::Problems(dialog))
+                ADD_FAILURE() << language << " dialog " << id << ": " << problem;
+            DestroyWindow(dialog);
         }
     }
 }

@@ -96,38 +96,50 @@ TEST(RouterFormat, ADamagedChannelCountGetsNoMoreAddressesThanCapiCanCount) {
     EXPECT_EQ(tail, addresses.substr(addresses.size() - tail.size()));
 }
 
-TEST(RouterFormat, ListLinesAlignTheNumbersAndCutTheTextColumns) {
-    EXPECT_EQ(157, ColumnCutLimit(4));
-    EXPECT_EQ(112, ColumnCutLimit(5));
-    EXPECT_EQ(108, ColumnCutLimit(6));
+// A text column keeps one average character free before the next column, in the pixels of the
+// list's font: for 7 pixels (the 9-point dialog font) and 6 pixels (8 points) alike.
+TEST(RouterFormat, CutTextColumnsEndOneAverageCharacterBeforeTheNextColumn) {
+    const struct {
+        int averageCharWidth;
+        int manufacturer, nickname, phone;
+    } kCases[] = {{7, 150, 105, 101}, {6, 129, 90, 87}, {0, 0, 0, 0}};
+    for (const auto& c : kCases) {
+        EXPECT_EQ(c.manufacturer, ColumnCutLimit(4, c.averageCharWidth)) << c.averageCharWidth;
+        EXPECT_EQ(c.nickname, ColumnCutLimit(5, c.averageCharWidth)) << c.averageCharWidth;
+        EXPECT_EQ(c.phone, ColumnCutLimit(6, c.averageCharWidth)) << c.averageCharWidth;
+    }
+    EXPECT_EQ(0, ColumnCutLimit(0, 7));
+    EXPECT_EQ(0, ColumnCutLimit(kWanTabStopCount, 7));
+}
 
+TEST(RouterFormat, ListLinesAlignTheNumbersAndCutTheTextColumns) {
     ControllerEntry e = Entry(1, 1, 2, 2);
     strcpy(e.manufacturer, "Varnek Systems ISDN S0 card");
     EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2\tVarnek Systems ISDN S0 card\t\t0\t",
-              ControllerListLine(e, false, FourPixels, nullptr));
+              ControllerListLine(e, false, 7, FourPixels, nullptr));
 
     e.enabled = 0;
     e.controller = 12;
     e.channels = 30;
-    // Cut to the longest beginning below the limit: 39 of 4 pixels for 157, 27 for 112, 26 for 108.
+    // Cut to the longest beginning below the limit: 37 of 4 pixels for 150, 26 for 105, 25 for 101.
     strcpy(e.manufacturer, "0123456789012345678901234567890123456789ABCDEF");
     strcpy(e.nickname, "abcdefghijklmnopqrstuvwxyz0123");
     strcpy(e.phone, "0049301234567890123456789012345");
-    EXPECT_EQ(std::string("\tCAPI1\t 12\t 0/30\t") + "012345678901234567890123456789012345678" + "\t" +
-                  "abcdefghijklmnopqrstuvwxyz0" + "\t" + "00493012345678901234567890" + "\t",
-              ControllerListLine(e, false, FourPixels, nullptr));
+    EXPECT_EQ(std::string("\tCAPI1\t 12\t 0/30\t") + "0123456789012345678901234567890123456" + "\t" +
+                  "abcdefghijklmnopqrstuvwxyz" + "\t" + "0049301234567890123456789" + "\t",
+              ControllerListLine(e, false, 7, FourPixels, nullptr));
 
     X31Settings x31;
     e.x31 = &x31;
     e.nickname[0] = e.manufacturer[0] = '\0';
-    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t00493012345678901234567890\t",
-              ControllerListLine(e, false, FourPixels, nullptr));
+    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t0049301234567890123456789\t",
+              ControllerListLine(e, false, 7, FourPixels, nullptr));
     x31.enabled = 1;
-    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t00493012345678901234567890\tx",
-              ControllerListLine(e, false, FourPixels, nullptr));
+    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\t0049301234567890123456789\tx",
+              ControllerListLine(e, false, 7, FourPixels, nullptr));
     e.capiPlus = 1;
-    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\tleased line\t", ControllerListLine(e, false, FourPixels, nullptr));
-    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\tFestverbindung\t", ControllerListLine(e, true, FourPixels, nullptr));
+    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\tleased line\t", ControllerListLine(e, false, 7, FourPixels, nullptr));
+    EXPECT_EQ("\tCAPI1\t 12\t 0/30\t\t\tFestverbindung\t", ControllerListLine(e, true, 7, FourPixels, nullptr));
 }
 
 TEST(RouterFormat, OnlyTeiOneToSixtyThreeNamesARecord) {

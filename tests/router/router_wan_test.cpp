@@ -48,7 +48,9 @@ TEST_F(RouterWanTest, TheListShowsEveryControllerAndOkWritesTheControllerStrings
     const std::vector<std::string> first = Columns(lines[0]);
     ASSERT_EQ(8u, first.size()) << lines[0];
     EXPECT_EQ("-->\tCAPI1\t  1\t 2/ 2\t", lines[0].substr(0, 20));
-    ExpectCut(GetDlgItem(wan, IDC_WAN_LIST), "Varnek Systems ISDN S0 card", first[4], 157);
+    // The manufacturer column lies between the tab stops 134 and 224 and ends before the nickname's.
+    const int manufacturerRoom = RoomBefore(wan, 134, 224);
+    ExpectCut(GetDlgItem(wan, IDC_WAN_LIST), "Varnek Systems ISDN S0 card", first[4], manufacturerRoom);
     EXPECT_EQ("\t\t0\t", lines[0].substr(20 + first[4].size()));
     const std::vector<std::string> second = Columns(lines[1]);
     ASSERT_EQ(8u, second.size()) << lines[1];
@@ -56,7 +58,7 @@ TEST_F(RouterWanTest, TheListShowsEveryControllerAndOkWritesTheControllerStrings
     EXPECT_EQ("CAPI2", second[1]);
     EXPECT_EQ("  1", second[2]);
     EXPECT_EQ(" 2/ 2", second[3]);
-    ExpectCut(GetDlgItem(wan, IDC_WAN_LIST), "Kamell Software GmbH twin S0 adapter", second[4], 157);
+    ExpectCut(GetDlgItem(wan, IDC_WAN_LIST), "Kamell Software GmbH twin S0 adapter", second[4], manufacturerRoom);
     EXPECT_EQ("Zentrale", second[5]);
     EXPECT_EQ("0301234", second[6]);
     EXPECT_EQ("", second[7]);

@@ -52,6 +52,12 @@ std::string WaitForLine(HWND dialog, int index, const std::function<bool(const s
     return line;
 }
 
+int RoomBefore(HWND wan, int left, int right) {
+    RECT room = {left, 0, right - 4, 0};
+    MapDialogRect(wan, &room);
+    return room.right - room.left;
+}
+
 void ExpectCut(HWND list, const std::string& full, const std::string& shown, int limit) {
     HDC dc = GetDC(list);
     HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));

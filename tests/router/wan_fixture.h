@@ -34,5 +34,8 @@ std::string WaitForLine(HWND dialog, int index, const std::function<bool(const s
 
 // A column cut to the longest beginning below limit pixels in the list's font.
 void ExpectCut(HWND list, const std::string& full, const std::string& shown, int limit);
+// The pixels of the WAN dialog's list from dialog unit left to one average character (4 dialog
+// units) before right, as the window system converts dialog units for the dialog's font.
+int RoomBefore(HWND wan, int left, int right);
 
 }  // namespace router_test
