@@ -51,6 +51,7 @@ function(vrk_add_wine_test name)
   add_executable(${name} ${T_SOURCES})
   vrk_target_defaults(${name})
   target_compile_options(${name} PRIVATE ${VRK_TEST_CODE_OPTIONS})
+  target_precompile_headers(${name} REUSE_FROM vrk_test_support)
   target_link_libraries(${name} PRIVATE vrk_test_support ${T_LIBS} GTest::gtest GTest::gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTS_DIR})
   add_test(NAME ${name}
