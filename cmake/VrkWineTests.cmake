@@ -10,6 +10,19 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # gives it a Notification on a Win32 event.
 target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/support/gtest-port)
 
+# Code that only the tests run is compiled without optimisation: it starts programs under Wine and
+# waits for them, so the optimiser's work on it buys nothing, and it was the larger part of the
+# build. The code under test keeps the build type's optimisation, as it ships.
+set(VRK_TEST_CODE_OPTIONS -O0)
+target_compile_options(gtest PRIVATE ${VRK_TEST_CODE_OPTIONS})
+target_compile_options(gtest_main PRIVATE ${VRK_TEST_CODE_OPTIONS})
+
+# Tests that run a Wine machine hold one of the two places of the resource "machines"
+# (cmake/test_resources.json, named by the test preset): two machines at a time is what this kind
+# of machine runs without starving the dialogs the tests wait for. Jobs without a machine (the
+# niced fuzzers, the package checks) run beside them on ctest's further jobs.
+set(VRK_MACHINE_TEST_PROPERTIES FIXTURES_REQUIRED machine RESOURCE_GROUPS machines:1)
+
 set(VRK_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 set(VRK_MACHINE_TEMPLATE ${CMAKE_BINARY_DIR}/machines/template)
 
@@ -37,6 +50,8 @@ function(vrk_add_wine_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   vrk_target_defaults(${name})
+  target_compile_options(${name} PRIVATE ${VRK_TEST_CODE_OPTIONS})
+  target_precompile_headers(${name} REUSE_FROM vrk_test_support)
   target_link_libraries(${name} PRIVATE vrk_test_support ${T_LIBS} GTest::gtest GTest::gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VRK_TESTS_DIR})
   add_test(NAME ${name}
@@ -46,5 +61,5 @@ function(vrk_add_wine_test name)
   # CTest's own limit lies above the runner's, so that the runner can report and clean up a hang.
   math(EXPR ctest_timeout "${T_TIMEOUT} + 60")
   set_tests_properties(${name} PROPERTIES
-    FIXTURES_REQUIRED machine TIMEOUT ${ctest_timeout} ENVIRONMENT "${T_ENVIRONMENT}")
+    ${VRK_MACHINE_TEST_PROPERTIES} TIMEOUT ${ctest_timeout} ENVIRONMENT "${T_ENVIRONMENT}")
 endfunction()

@@ -63,14 +63,50 @@ bool ListedPath(const char* directory, char* out) {
     return n > 0 && static_cast<DWORD>(n) < kPathSize;
 }
 
+bool HoldsMarker(const char* path) {
+    FileBuffer header(path, 1024, false);
+    const DWORD n = header.read();
+    return n > 0 && FindBounded(header.data(), n, kDelFilesMarker);
+}
+
 bool IsPackagesList(const char* directory, void*) {
     char path[kPathSize];
     if (!ListedPath(directory, path)) return false;
-    FileBuffer header(path, 1024, false);
-    const DWORD n = header.read();
-    if (n > 0 && FindBounded(header.data(), n, kDelFilesMarker)) return true;
+    if (HoldsMarker(path)) return true;
     WriteSetupLog(kLogSourceSetup, kLogFailure, "FindDelFilesDat : %s is not the package's file list; ignored", path);
     return false;
+}
+
+// The search of the program's whole drive, made once per process: a clean-up runs one delete list
+// after another, each looking for the list anew, and on a real drive each search takes minutes.
+// A list that the search did not find cannot have come since; the maker's directory and the
+// program's, where the package puts its list, are looked at before every search all the same. A
+// list the search found is read again before it is used: the lists it holds may have deleted it.
+struct DriveSearch {
+    bool done = false;
+    char directory[kPathSize] = "";  // where the list was found; empty when it was not
+};
+DriveSearch g_driveSearch;
+
+// The directory of the package's list on the program's drive, searched for at most once.
+bool ListOnProgramDrive(char* directory) {
+    if (g_driveSearch.done && !g_driveSearch.directory[0]) return false;
+    if (g_driveSearch.done) {
+        char path[kPathSize];
+        if (ListedPath(g_driveSearch.directory, path) && HoldsMarker(path)) {
+            memcpy(directory, g_driveSearch.directory, kPathSize);
+            return true;
+        }
+    }
+    const char* names[] = {kDelFilesName};
+    if (!ProgramDriveRoot(directory)) return false;
+    const bool found = FindInTree(directory, 1, names, IsPackagesList) != FALSE;
+    g_driveSearch.done = true;
+    if (found)
+        memcpy(g_driveSearch.directory, directory, kPathSize);
+    else
+        g_driveSearch.directory[0] = '\0';
+    return found;
 }
 
 }  // namespace
@@ -106,10 +142,10 @@ BOOL FindDelFilesDat(char* out) {
         CutLastComponent(directory);
         if (FileExists(directory, kDelFilesName) && JoinPath(directory, kDelFilesName, out)) return TRUE;
     }
-    const char* names[] = {kDelFilesName};
-    if (ProgramDriveRoot(directory) && FindInTree(directory, 1, names, IsPackagesList) && ListedPath(directory, out))
-        return TRUE;
+    if (ListOnProgramDrive(directory) && ListedPath(directory, out)) return TRUE;
     out[0] = '\0';
     MessageBoxFromIds(nullptr, IDS_DELFILES_NOT_FOUND, MB_ICONHAND, IDS_MESSAGE_CAPTION);
     return FALSE;
 }
+
+void ForgetDelFilesDatSearch() { g_driveSearch = DriveSearch(); }

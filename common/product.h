@@ -35,6 +35,9 @@ void GetAdapterServiceName(const char* service, char* out, DWORD outSize = MAX_P
 
 // The package's DELFILES.DAT: the one in the maker's directory or beside the running program, or
 // one anywhere on the program's drive whose first 1024 bytes hold the marker line (others are
-// logged and passed over); out (260 bytes) its path. Not found: message 21 and 0.
+// logged and passed over); out (260 bytes) its path. Not found: message 21 and 0. The drive is
+// searched once per process: a list that was not on it is not looked for there again.
 extern const char kDelFilesMarker[];  // ";// VARNEK ISDN file lists"
 BOOL FindDelFilesDat(char* out);
+// Forgets what the search of the drive found, as a new process starts without it.
+void ForgetDelFilesDatSearch();

@@ -126,8 +126,7 @@ void DeleteSubkeys(HKEY key) {
     }
 }
 
-// The names of a key's subkeys, or of its named values, taken before anything below is changed.
-// A value name of any length is taken; the unnamed value cannot be listed and is left to callers.
+// The names of a key's subkeys, taken before anything below is changed.
 void SubkeyNames(HKEY key, MultiStringList* names) {
     char name[kPathSize];
     for (DWORD index = 0;; ++index) {
@@ -137,34 +136,13 @@ void SubkeyNames(HKEY key, MultiStringList* names) {
     }
 }
 
-bool ValueNames(HKEY key, MultiStringList* names) {
-    DWORD longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,
-                         nullptr) != ERROR_SUCCESS)
-        return false;
-    HeapBlock block(HeapAlloc(GetProcessHeap(), 0, longest + 1));
-    if (!block.valid()) return false;
-    char* name = static_cast<char*>(block.get());
-    for (DWORD index = 0;; ++index) {
-        DWORD length = longest + 1;
-        const LONG r = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (r == ERROR_NO_MORE_ITEMS) return true;
-        if (r != ERROR_SUCCESS) return false;
-        if (length > 0) names->append(name, length + 1);
-    }
-}
-
 // A key of the copy's target, made only when the first value is written into it (with its
 // parents): a source key without values anywhere below it leaves no trace.
 class TargetKey {
 public:
     // text: the target as its RegistryPath names it, for the log.
-    TargetKey(HKEY root, const char* keyPath, const char* text) : root_(root), name_(keyPath) {
-        CopyText(path_, sizeof path_, text);
-    }
-    TargetKey(TargetKey* parent, const char* name) : parent_(parent), name_(name) {
-        snprintf(path_, sizeof path_, "%s\\%s", parent->path_, name);
-    }
+    TargetKey(HKEY root, const char* keyPath, const char* text) : root_(root), name_(keyPath), text_(text) {}
+    TargetKey(TargetKey* parent, const char* name) : parent_(parent), name_(name) {}
     HKEY get() {
         if (key_.valid() || failed_) return key_.get();
         const HKEY above = parent_ ? parent_->get() : root_;
@@ -174,18 +152,46 @@ public:
                                             nullptr, key_.put(), &disposition) != ERROR_SUCCESS;
         return key_.get();
     }
-    const char* path() const { return path_; }
+    // The key's path for the log, made only when a line needs it.
+    void path(char* out, size_t size) const {
+        if (!parent_) {
+            CopyText(out, static_cast<DWORD>(size), text_);
+            return;
+        }
+        parent_->path(out, size);
+        const size_t used = strlen(out);
+        snprintf(out + used, size - used, "\\%s", name_);
+    }
 
 private:
     TargetKey* parent_ = nullptr;
     HKEY root_ = nullptr;
     const char* name_;
-    char path_[kPathSize];
+    const char* text_ = nullptr;
     RegKey key_;
     bool failed_ = false;
 };
 
-// Copies one value; one that cannot be written is named in the log, as WriteRegValue names it.
+// Writes one value into the target; one that cannot be written is named in the log, as
+// WriteRegValue names it.
+bool WriteValue(TargetKey* target, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    char path[kPathSize];
+    const HKEY to = target->get();
+    if (!to) {
+        target->path(path, sizeof path);
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not open or create the registry key of %s\\%s", path, name);
+        return false;
+    }
+    const LONG set = RegSetValueExA(to, name, 0, type, data, size);
+    if (set != ERROR_SUCCESS) {
+        target->path(path, sizeof path);
+        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s\\%s; error %ld", path, name,
+                      set);
+    }
+    return set == ERROR_SUCCESS;
+}
+
+// Copies one value, read on its own into a block of its size.
 bool CopyValue(HKEY source, const char* name, TargetKey* target) {
     DWORD type = REG_NONE, size = 0;
     if (RegQueryValueExA(source, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
@@ -193,24 +199,62 @@ bool CopyValue(HKEY source, const char* name, TargetKey* target) {
     if (!data.valid() ||
         RegQueryValueExA(source, name, nullptr, &type, static_cast<BYTE*>(data.get()), &size) != ERROR_SUCCESS)
         return false;
-    const HKEY to = target->get();
-    if (!to) {
-        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not open or create the registry key of %s\\%s", target->path(),
-                      name);
-        return false;
-    }
-    const LONG set = RegSetValueExA(to, name, 0, type, static_cast<const BYTE*>(data.get()), size);
-    if (set != ERROR_SUCCESS)
-        WriteSetupLog(kLogSourceSetup, kLogFailure, "Can not write the registry value %s\\%s; error %ld", target->path(),
-                      name, set);
-    return set == ERROR_SUCCESS;
+    return WriteValue(target, name, type, static_cast<const BYTE*>(data.get()), size);
 }
 
 // The copy names entries as a RegistryPath would, key path and name in a 260-byte text: an entry
 // whose path would not fit in one is not copied (and the copy is not whole).
 bool FitsPath(size_t keyLength, const char* name) { return keyLength + 1 + strlen(name) < kPathSize; }
 
-bool CopyKey(HKEY source, TargetKey* target, size_t sourceLength, size_t targetLength) {
+// One value of the source as the copy takes it: a name that a value path cannot address is left
+// where it is, as the update expects; the others are copied.
+bool CopyNamedValue(HKEY source, const char* name, TargetKey* target, size_t sourceLength, size_t targetLength,
+                    const BYTE* data, DWORD type, DWORD size) {
+    if (strchr(name, '\\')) return true;
+    if (!FitsPath(sourceLength, name) || !FitsPath(targetLength, name)) return false;
+    return data ? WriteValue(target, name, type, data, size) : CopyValue(source, name, target);
+}
+
+// What the copy reads values into: most fit, so that one request gives a value's name, type and
+// data together. Kept apart from the walk's stack, which holds one frame per level of keys.
+struct ValueBuffer {
+    char name[kPathSize];
+    BYTE data[4096];
+};
+
+// The values of source, the unnamed one among them, each read as it is enumerated. A value whose
+// name or data does not fit the buffer is read again on its own.
+bool CopyValues(HKEY source, TargetKey* target, size_t sourceLength, size_t targetLength, ValueBuffer* buffer) {
+    bool ok = true;
+    HeapBlock longName;
+    DWORD longest = 0;
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = sizeof buffer->name, size = sizeof buffer->data, type = REG_NONE;
+        LONG r = RegEnumValueA(source, index, buffer->name, &nameLength, nullptr, &type, buffer->data, &size);
+        if (r == ERROR_SUCCESS) {
+            if (!CopyNamedValue(source, buffer->name, target, sourceLength, targetLength, buffer->data, type, size))
+                ok = false;
+            continue;
+        }
+        if (r == ERROR_NO_MORE_ITEMS) return ok;
+        if (r != ERROR_MORE_DATA) return false;
+        if (!longName.valid()) {
+            if (RegQueryInfoKeyA(source, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+                                 nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                return false;
+            longName.reset(HeapAlloc(GetProcessHeap(), 0, longest + 1));
+            if (!longName.valid()) return false;
+        }
+        char* name = static_cast<char*>(longName.get());
+        nameLength = longest + 1;
+        r = RegEnumValueA(source, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_NO_MORE_ITEMS) return ok;
+        if (r != ERROR_SUCCESS || !CopyNamedValue(source, name, target, sourceLength, targetLength, nullptr, 0, 0))
+            ok = false;
+    }
+}
+
+bool CopyKey(HKEY source, TargetKey* target, size_t sourceLength, size_t targetLength, ValueBuffer* buffer) {
     bool ok = true;
     MultiStringList subkeys;
     SubkeyNames(source, &subkeys);
@@ -221,23 +265,10 @@ bool CopyKey(HKEY source, TargetKey* target, size_t sourceLength, size_t targetL
         const size_t length = strlen(name) + 1;
         if (!FitsPath(sourceLength, name) || !FitsPath(targetLength, name) ||
             RegOpenKeyExA(source, name, 0, KEY_READ, child.put()) != ERROR_SUCCESS ||
-            !CopyKey(child.get(), &below, sourceLength + length, targetLength + length))
+            !CopyKey(child.get(), &below, sourceLength + length, targetLength + length, buffer))
             ok = false;
     }
-    // The unnamed value first: a list of names cannot carry it.
-    DWORD size = 0;
-    if (RegQueryValueExA(source, "", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS &&
-        (!FitsPath(sourceLength, "") || !FitsPath(targetLength, "") || !CopyValue(source, "", target)))
-        ok = false;
-    MultiStringList values;
-    if (!ValueNames(source, &values)) ok = false;
-    for (const char* name; (name = values.next()) != nullptr;) {
-        // A value path cannot address such a name: it stays, as the update expects.
-        if (strchr(name, '\\')) continue;
-        if (!FitsPath(sourceLength, name) || !FitsPath(targetLength, name) || !CopyValue(source, name, target))
-            ok = false;
-    }
-    return ok;
+    return CopyValues(source, target, sourceLength, targetLength, buffer) && ok;
 }
 
 // Opens the key a RegistryPath names, with the rights given.
@@ -425,7 +456,10 @@ BOOL CopyRegTree(const char* source, const char* target) {
     HKEY root;
     SplitRegistryRoot(text, &keyPath, &root);
     TargetKey to(root, keyPath, target);
-    return CopyKey(from.get(), &to, strlen(source), strlen(target)) ? TRUE : FALSE;
+    HeapBlock buffer(HeapAlloc(GetProcessHeap(), 0, sizeof(ValueBuffer)));
+    if (!buffer.valid()) return FALSE;
+    return CopyKey(from.get(), &to, strlen(source), strlen(target), static_cast<ValueBuffer*>(buffer.get())) ? TRUE
+                                                                                                            : FALSE;
 }
 
 BOOL DeleteRegTree(const char* keyPath, const char* subkey) {

@@ -1,8 +1,6 @@
 // Set-up shared by the trace service benchmarks.
 #include "bench/tracesvc/bench_machine.h"
 
-#include <algorithm>
-
 #include "machine.h"
 #include "trace_service.h"
 #include "vrkras_driver.h"
@@ -18,9 +16,4 @@ bool PrepareTraceServiceMachine(const std::string& dir) {
     testing_vrkras::DriverControl driver;
     return testing_vrkras::InstallDriver(1) && testing_vrkras::StartDriver() && driver.Reset() &&
            testing_trace_service::InstallTraceService();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }

@@ -2,10 +2,7 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // Loads the driver with both streams off and installs VrkRasTraceSV with its files in dir; the
 // diagnostic log stays off, as on a machine nobody debugs.
 bool PrepareTraceServiceMachine(const std::string& dir);
-// Median of three or more values.
-double Median(std::vector<double> values);

@@ -250,6 +250,35 @@ TEST_F(RegistryTest, CopyRegTreeRecreatesOnlyKeysThatBearValues) {
     EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, Path("HollowCopy")));
 }
 
+TEST_F(RegistryTest, CopyRegTreeTakesValuesOfAnySizeAndNamesAPathCannotHoldStayBehind) {
+    std::string big(10000, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+    const std::string longName(300, 'n');
+    const std::string longSpelled = std::string(150, 'a') + "\\" + std::string(150, 'b');
+    ASSERT_TRUE(SetRegBytes(HKEY_LOCAL_MACHINE, Path("Src"), "Big", REG_BINARY, big));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src"), longName, "too long"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src"), "After", "after the long one"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src\\Spelled"), longSpelled, "stays"));
+    ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, Path("Src\\Spelled"), "", "unnamed"));
+
+    // A name no path can hold makes the copy incomplete; the values around it arrive all the same.
+    EXPECT_FALSE(CopyRegTree(Path("Src").c_str(), Path("Dst").c_str()));
+    std::string bytes;
+    DWORD type = 0;
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst"), "Big", &bytes, &type));
+    EXPECT_EQ(big, bytes);
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst"), "After", &bytes));
+    EXPECT_EQ(std::string("after the long one\0", 19), bytes);
+    EXPECT_FALSE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst"), longName, nullptr));
+    ASSERT_TRUE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst\\Spelled"), "", &bytes));
+    EXPECT_EQ(std::string("unnamed\0", 8), bytes);
+    EXPECT_FALSE(GetRegValue(HKEY_LOCAL_MACHINE, Path("Dst\\Spelled"), longSpelled, nullptr));
+
+    // A long name that holds "\" is one no value path could address: it stays, and that is no failure.
+    EXPECT_TRUE(CopyRegTree(Path("Src\\Spelled").c_str(), Path("SpelledCopy").c_str()));
+}
+
 TEST_F(RegistryTest, CopyRegValueKeepsTypeAndSize) {
     ASSERT_TRUE(SetRegBytes(HKEY_LOCAL_MACHINE, kKey, "Odd", 0x1234, std::string("\x05\x00\x07", 3)));
     EXPECT_TRUE(CopyRegValue(Path("Odd").c_str(), Path("New\\Key\\Odd").c_str(), kRegClose));

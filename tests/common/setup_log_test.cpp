@@ -1,7 +1,10 @@
 // The setup log: banner, line format, threshold, rotation and the limits of one line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <initializer_list>
 #include <regex>
 #include <string>
 #include <vector>
@@ -122,6 +125,126 @@ TEST_F(SetupLogTest, MessageLongerThanTheLineIsCutAndTheLineStillEndsWithCrLf) {
     const std::vector<std::string> messages = LogMessages(log_);
     ASSERT_EQ(2u, messages.size());
     EXPECT_EQ("after", messages[1]);
+}
+
+// Writes one line and notes what the C runtime's printf makes of the same format and arguments.
+class PrintfTwin {
+public:
+    template <typename... Arguments>
+    void Write(const char* format, Arguments... arguments) {
+        char text[kLogLineSize];
+        snprintf(text, sizeof text, format, arguments...);
+        expected_.push_back(text);
+        WriteSetupLog(kLogSourceSetup, kLogTrace, format, arguments...);
+    }
+    const std::vector<std::string>& expected() const { return expected_; }
+
+private:
+    std::vector<std::string> expected_;
+};
+
+TEST_F(SetupLogTest, MessagesAreFormattedAsPrintfFormatsThem) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    PrintfTwin twin;
+    twin.Write("plain text, 100%% of it");
+    twin.Write("%d %d %d %i %d", 0, -1, 2147483647, -2147483647 - 1, 42);
+    twin.Write("%u %u %lu %ld %ld", 0u, 4294967295u, 4294967295UL, -5L, 2147483647L);
+    twin.Write("%x %X %lx %x %X", 0xABCDEFu, 0xABCDEFu, 0xFFFFFFFFUL, 0u, 0x1234u);
+    twin.Write("[%5d] [%-5d] [%05d] [%-05d] [%05d] [%5.3d] [%.0d] [%.0d] [%3.0d]", 42, 42, 42, 42, -42, 7, 0, 3, 0);
+    twin.Write("[%2.2d %2.2d] [%2d] [%1d]", 3, 123, 12345, -9);
+    twin.Write("[%s] [%10s] [%-10s] [%.3s] [%.*s] [%.*s] [%*s] [%-*d] [%s]", "text", "right", "left", "cut here", 2,
+               "ab-cd", -1, "whole", -6, "neg", 4, 9, "");
+    twin.Write("[%c%c] [%3c] [%-3c]", 'o', 'k', 'x', 'y');
+    twin.Write("%s = %d; %s, error %ld", "Value", 17, "Can not", 5L);
+    // Conversions the log lines do not use go through the runtime all the same.
+    twin.Write("[%+d] [% d] [%#x] [%o] [%.3f] [%lld] [%hd] [%e]", 5, 6, 255u, 8u, 2.5, -7LL, static_cast<short>(-3), 1e10);
+    twin.Write("%d %s and then %.2f", 1, "mixed", 0.125);
+    CloseSetupLog();
+    EXPECT_EQ(twin.expected(), LogMessages(log_));
+}
+
+// The room a message has on a line of source 33 and level 2: the line less its prefix and CR LF.
+constexpr size_t kMessageRoom = kLogLineSize - 31 - 2;
+
+// Writes lines and keeps, for each, its format and the runtime's text for it, cut where the line
+// cuts a message; Check compares the file byte for byte, so that a message holding a LF or a NUL
+// is compared as it is.
+class RuntimeTwin {
+public:
+    template <typename... Arguments>
+    void Write(const char* format, Arguments... arguments) {
+        std::vector<char> text(4 * kLogLineSize);
+        const int n = snprintf(text.data(), text.size(), format, arguments...);
+        ASSERT_GE(n, 0) << format;
+        ASSERT_LT(static_cast<size_t>(n), text.size()) << format;
+        formats_.push_back(format);
+        expected_.push_back(std::string(text.data(), std::min(static_cast<size_t>(n), kMessageRoom)));
+        WriteSetupLog(kLogSourceSetup, kLogTrace, format, arguments...);
+    }
+    // Each format with each value.
+    template <typename Value>
+    void WriteEach(std::initializer_list<const char*> formats, std::initializer_list<Value> values) {
+        for (const char* format : formats)
+            for (const Value value : values) Write(format, value);
+    }
+    void Check(const std::string& path) const {
+        const std::string bytes = ReadFileBytes(path);
+        ASSERT_EQ(0u, bytes.rfind(kBanner, 0));
+        size_t p = sizeof kBanner - 1;
+        for (size_t i = 0; i < expected_.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "line " << i + 1 << ", format \"" << formats_[i] << "\"");
+            ASSERT_LE(p + 31 + expected_[i].size() + 2, bytes.size());
+            EXPECT_EQ("33 02 ", bytes.substr(p, 6));
+            EXPECT_EQ(expected_[i], bytes.substr(p + 31, expected_[i].size()));
+            ASSERT_EQ("\r\n", bytes.substr(p + 31 + expected_[i].size(), 2));
+            p += 31 + expected_[i].size() + 2;
+        }
+        EXPECT_EQ(bytes.size(), p);
+    }
+
+private:
+    std::vector<std::string> formats_, expected_;
+};
+
+TEST_F(SetupLogTest, EveryConversionOfTheLogsCallersComesOutAsTheRuntimeFormatsIt) {
+    ASSERT_TRUE(OpenTestLog(log_, 2));
+    RuntimeTwin twin;
+    twin.WriteEach({"%d", "[%5d]", "[%-5d]", "[%05d]", "%2.2d", "[%.0d]", "%u", "%x", "%X", "[%08X]", "%i"},
+                   {0, 1, -1, 9, 10, 255, -255, INT_MAX, INT_MIN});
+    twin.WriteEach({"%ld", "%lu", "%lx", "%lX", "0x%08lX", "[%-12ld]", "[%12lu]", "[%.0ld]"},
+                   {0L, 1L, -1L, 16L, LONG_MAX, LONG_MIN});
+    twin.WriteEach({"%lu", "%lx", "%ld"}, {0UL, 4294967295UL, 2147483648UL});
+    const char notTerminated[4] = {'a', 'b', 'c', 'd'};
+    const char* const longText = "0123456789";
+    const std::string nearLimit(kMessageRoom - 8, 'n');
+    twin.WriteEach({"%s", "[%s]", "[%8s]", "[%-8s]", "[%.3s]", "[%.0s]", "%s; error 5"},
+                   {"", static_cast<const char*>(nullptr), "ok", longText, "\xC4nderung \xFC" "ber \xDF"});
+    twin.Write("-->%.*s", 0, "abc");
+    twin.Write("-->%.*s", 2, "abc");
+    twin.Write("-->%.*s", 9, "abc");
+    twin.Write("-->%.*s", -1, "abc");
+    twin.Write("-->%.*s", 4, notTerminated);
+    twin.Write("-->%.*s", 3, static_cast<const char*>(nullptr));
+    twin.Write("[%c%c%c] [%3c] [%-3c]", 'o', '\xE4', '\n', 'r', 'l');
+    twin.Write("100%% and %%%s%%", "more");
+    twin.Write("before %c after", '\0');
+
+    // The callers' own lines, with a first argument long enough that the line must cut them.
+    twin.Write("Openfile %s; Filehandle=%X; Posit=%d; append=%d", nearLimit.c_str(), 0xFFFFFFFFu, -1, 1);
+    twin.Write("Writeoutput in file %s,count=%d on pos %d; -->%.*s", "trace.log", 4, 2147483647, 4, notTerminated);
+    twin.Write("GetParams, get params sucessful, protocol: %lu, flags: 0x%lx (%lu)\n", 4294967295UL, 0xABCDUL,
+               43981UL);
+    twin.Write("Move file did not successful (%s --> %s); error %ld", nearLimit.c_str(), nearLimit.c_str(), LONG_MIN);
+    twin.Write("Caller file %s: %u lines longer than %u characters cut to %u", "C:\\x.txt", 0u, 4294967295u, 32u);
+    twin.Write("VrkMprLanConfig ENTER; wnd=%x%s", 0x10046u, ";NoDialog");
+    for (const size_t length : {kMessageRoom - 1, kMessageRoom, kMessageRoom + 1, size_t{3} * kLogLineSize}) {
+        const std::string text(length, 'x');
+        twin.Write("%s", text.c_str());
+        twin.Write("[%*s]", static_cast<int>(length), "w");
+        twin.Write("%.*s|%s", static_cast<int>(length), text.c_str(), "tail");
+    }
+    CloseSetupLog();
+    twin.Check(log_);
 }
 
 TEST_F(SetupLogTest, ThresholdDecidesWhichLevelsAreWritten) {

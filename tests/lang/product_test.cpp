@@ -126,6 +126,8 @@ protected:
         ASSERT_TRUE(AttachLanguageModule());
         makerCopy_ = MakerDirectory() + "\\DELFILES.DAT";
         DeleteFileA(makerCopy_.c_str());
+        // Each case starts as a process of its own: nothing known about the drive yet.
+        ForgetDelFilesDatSearch();
     }
     void TearDown() override {
         DeleteFileA(makerCopy_.c_str());
@@ -169,6 +171,7 @@ TEST_F(DelFilesDat, ElsewhereOnlyAListWithThePackagesMarkerCounts) {
 
     const std::string marked = FreshDirectory("marked") + "\\DELFILES.DAT";
     ASSERT_TRUE(WriteFileBytes(marked, "[DELETE VrkRas]\r\n" + std::string(kDelFilesMarker) + "\r\n"));
+    ForgetDelFilesDatSearch();  // a process that starts with the marked list on the drive
     ASSERT_TRUE(FindDelFilesDat(out));
     EXPECT_EQ(0, lstrcmpiA(marked.c_str(), out)) << out;
 
@@ -194,6 +197,59 @@ TEST_F(DelFilesDat, AFolderNameTheSearchFoundIsTakenAsItIs) {
     EXPECT_EQ(0, lstrcmpiA((folder + "\\DELFILES.DAT").c_str(), out)) << out;
     DeleteFileA((folder + "\\DELFILES.DAT").c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// FindDelFilesDat on a thread of its own, its message answered; what it returned.
+bool FindAnsweringMessage(char* out, dialog_robot::MessageBoxSeen* seen) {
+    dialog_robot::BackgroundCall call([&] { return static_cast<INT_PTR>(FindDelFilesDat(out)); });
+    *seen = dialog_robot::AnswerMessageBox(IDOK, 120000);
+    return call.Wait(120000) && call.result() != FALSE;
+}
+
+TEST_F(DelFilesDat, TheDriveIsSearchedOncePerProcessTheMakersDirectoryEveryTime) {
+    char out[MAX_PATH] = "x";
+    dialog_robot::MessageBoxSeen seen;
+    EXPECT_FALSE(FindAnsweringMessage(out, &seen));
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), seen.icon);
+
+    // A list that was not on the drive is not looked for there again, and each look says so.
+    const std::string later = FreshDirectory("later") + "\\DELFILES.DAT";
+    ASSERT_TRUE(WriteFileBytes(later, std::string(kDelFilesMarker) + "\r\n[DELETE VrkRas]\r\n"));
+    EXPECT_FALSE(FindAnsweringMessage(out, &seen)) << out;
+    EXPECT_STREQ("", out);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), seen.icon);
+
+    ASSERT_TRUE(WriteFileBytes(makerCopy_, "[DELETE VrkRas]\r\n"));
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(makerCopy_.c_str(), out)) << out;
+    DeleteFileA(makerCopy_.c_str());
+
+    ForgetDelFilesDatSearch();  // the next process
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(later.c_str(), out)) << out;
+    DeleteFileA(later.c_str());
+}
+
+TEST_F(DelFilesDat, AListTheDriveSearchFoundCountsOnlyWhileItIsStillThePackages) {
+    const std::string first = FreshDirectory("first") + "\\DELFILES.DAT";
+    const std::string marked = std::string(kDelFilesMarker) + "\r\n[DELETE VrkRas]\r\n";
+    ASSERT_TRUE(WriteFileBytes(first, marked));
+    char out[MAX_PATH] = "";
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(first.c_str(), out)) << out;
+
+    // Its lists ran and someone else's list took its place: the drive is searched again.
+    ASSERT_TRUE(WriteFileBytes(first, "[DELETE VrkRas]\r\n1=%SystemRoot%\\SYSTEM32\\*.DLL\r\n"));
+    const std::string second = FreshDirectory("second") + "\\DELFILES.DAT";
+    ASSERT_TRUE(WriteFileBytes(second, marked));
+    ASSERT_TRUE(FindDelFilesDat(out));
+    EXPECT_EQ(0, lstrcmpiA(second.c_str(), out)) << out;
+
+    ASSERT_TRUE(DeleteFileA(second.c_str()));
+    dialog_robot::MessageBoxSeen seen;
+    EXPECT_FALSE(FindAnsweringMessage(out, &seen)) << out;
+    EXPECT_STREQ("", out);
+    DeleteFileA(first.c_str());
 }
 
 TEST_F(DelFilesDat, NowhereShowsMessage21AndFails) {
