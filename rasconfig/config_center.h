@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "common/setup_procedure.h"
-#include "rasconfig/special_mode.h"
+#include "rasconfig/service_staff_mode.h"
 
 // The two titles the center has in the language modules; a window with either is a center.
 extern const char kCenterTitleEnglish[];

@@ -20,7 +20,7 @@
 #include "rasconfig/entry_number.h"
 #include "rasconfig/page_controls.h"
 #include "rasconfig/program_start.h"
-#include "rasconfig/special_mode.h"
+#include "rasconfig/service_staff_mode.h"
 #include "rasconfig/trace_icons.h"
 #include "tracesvc/stream_settings.h"
 

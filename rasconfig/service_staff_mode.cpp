@@ -1,4 +1,4 @@
-#include "rasconfig/special_mode.h"
+#include "rasconfig/service_staff_mode.h"
 
 #include "common/ascii_case.h"
 
