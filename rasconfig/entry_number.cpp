@@ -1,17 +1,12 @@
 #include "rasconfig/entry_number.h"
 
+#include "common/digits.h"
+
 namespace {
 
 constexpr unsigned long long kLargest = 0xFFFFFFFFull;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    return 99;
-}
 
 }  // namespace
 
@@ -23,7 +18,7 @@ bool ParseEntryNumber(const char* text, unsigned long* value) {
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
     unsigned base = 10;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && DigitValue(p[2]) < 16) {
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && DigitValue(p[2], 16) >= 0) {
         base = 16;
         p += 2;
     } else if (p[0] == '0') {
@@ -31,8 +26,8 @@ bool ParseEntryNumber(const char* text, unsigned long* value) {
     }
     const char* digits = p;
     unsigned long long number = 0;
-    for (; DigitValue(*p) < static_cast<int>(base); ++p) {
-        number = number * base + static_cast<unsigned>(DigitValue(*p));
+    for (int digit; (digit = DigitValue(*p, base)) >= 0; ++p) {
+        number = number * base + static_cast<unsigned>(digit);
         if (number > kLargest) number = kLargest + 1;
     }
     // Without a digit nothing was read: the text from its start is left over, as the C library
